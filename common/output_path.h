@@ -1,0 +1,39 @@
+#pragma once
+#include <string>
+#include <string_view>
+
+namespace k4 {
+
+inline constexpr const char* kEnterFileNameMessage = "Please enter a file name.";
+inline constexpr const char* kCreateDataFolderMessage = "Unable to create the K4 data directory.";
+inline constexpr std::string_view kDataFolderName = "K4 Data Folder";
+
+// The path the Browse dialog returned, without its extension (any
+// extension, or a bare trailing dot, goes).
+std::string StripChosenExtension(std::string_view chosenPath);
+
+// The typed name without its extension: only a dot in the last path
+// component starts an extension ("D:\data.old\report" stays whole).
+std::string BaseNameOf(std::string_view typed);
+
+// True when the name stands for itself rather than for a name inside the
+// default folder: a drive letter and colon on Windows; on POSIX a leading
+// "/" (or "~/", which means the home folder).
+bool IsFullPath(std::string_view baseName);
+
+enum class SaveCheck {
+    Ok,                 // basePath is set
+    EmptyName,          // show kEnterFileNameMessage, keep the dialog open
+    DataFolderMissing,  // show kCreateDataFolderMessage, keep the dialog open
+};
+
+// What Save does with the text of "Save As": base name, default folder
+// (created, one level, on every Save), full or default-folder path.
+// `documentsFolder` is the user's documents folder; `homeFolder` resolves "~/".
+SaveCheck ResolveSavePath(std::string_view typed, const std::string& documentsFolder,
+                          const std::string& homeFolder, std::string& basePath);
+
+// The same with this user's documents and home folders.
+SaveCheck ResolveSavePath(std::string_view typed, std::string& basePath);
+
+} // namespace k4

@@ -1,0 +1,38 @@
+#include "tools/k4-report/image_file.h"
+
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+
+#include "eventlog/log_image.h"
+
+namespace k4 {
+
+bool ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image, std::string& error)
+{
+    std::ifstream in(path, std::ios::binary);
+    if (!in) {
+        error = std::strerror(errno);
+        return false;
+    }
+    // One byte more than fits tells an over-long file from a full one.
+    std::vector<std::uint8_t> bytes(kImageCapacity + 1);
+    in.read(reinterpret_cast<char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (in.bad()) {
+        error = "cannot be read";
+        return false;
+    }
+    bytes.resize(static_cast<std::size_t>(in.gcount()));
+    if (bytes.empty()) {
+        error = "is empty (or a folder)";
+        return false;
+    }
+    if (bytes.size() > kImageCapacity) {
+        error = "is longer than a log image (at most 40960 bytes)";
+        return false;
+    }
+    image = std::move(bytes);
+    return true;
+}
+
+} // namespace k4

@@ -1,0 +1,12 @@
+#pragma once
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace k4 {
+
+// Reads a saved log image (the bytes a download gathers, 1 to 40960 of
+// them). On failure `error` says why in a few words and nothing is returned.
+bool ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image, std::string& error);
+
+} // namespace k4
