@@ -9,6 +9,7 @@
 #include "common/message_sink.h"
 #include "eventlog/csv_writer.h"
 #include "eventlog/log_image.h"
+#include "eventlog/sample_image.h"
 #include "tools/k4-report/image_file.h"
 #if K4_WITH_REPORT
 #include "report/xls_report.h"
@@ -27,8 +28,23 @@ public:
 int Usage()
 {
     std::fprintf(stderr, "usage: k4-report IMAGE --output BASE\n"
-                         "  Writes BASE.csv and BASE.xls from a saved log image.\n");
+                         "       k4-report --sample --output BASE\n"
+                         "  Writes BASE.csv and BASE.xls from a saved log image (or the built-in sample log).\n"
+                         "       k4-report --write-sample FILE\n"
+                         "  Saves the built-in sample log image to FILE.\n");
     return 1;
+}
+
+int WriteSample(const std::string& path)
+{
+    const std::vector<std::uint8_t> image = k4::SampleLogImage();
+    FILE* out = std::fopen(path.c_str(), "wb");
+    const bool written = out && std::fwrite(image.data(), 1, image.size(), out) == image.size();
+    if (!out || std::fclose(out) != 0 || !written) {
+        std::fprintf(stderr, "k4-report: cannot write %s\n", path.c_str());
+        return 1;
+    }
+    return 0;
 }
 
 } // namespace
@@ -37,10 +53,16 @@ int main(int argc, char** argv)
 {
     std::string imagePath;
     std::string basePath;
+    std::string samplePath;
+    bool useSample = false;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
         if ((arg == "--output" || arg == "-o") && i + 1 < argc)
             basePath = argv[++i];
+        else if (arg == "--sample")
+            useSample = true;
+        else if (arg == "--write-sample" && i + 1 < argc)
+            samplePath = argv[++i];
         else if (arg == "--help" || arg == "-h")
             return Usage();
         else if (imagePath.empty() && !arg.starts_with("-"))
@@ -48,12 +70,17 @@ int main(int argc, char** argv)
         else
             return Usage();
     }
-    if (imagePath.empty() || basePath.empty())
+    if (!samplePath.empty())
+        return WriteSample(samplePath);
+    if (useSample == !imagePath.empty() || basePath.empty())
         return Usage();
 
     std::vector<std::uint8_t> image;
     std::string error;
-    if (!k4::ReadImageFile(imagePath, image, error)) {
+    if (useSample) {
+        image = k4::SampleLogImage();
+        imagePath = "sample log";
+    } else if (!k4::ReadImageFile(imagePath, image, error)) {
         std::fprintf(stderr, "k4-report: %s: %s\n", imagePath.c_str(), error.c_str());
         return 1;
     }

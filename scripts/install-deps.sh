@@ -1,0 +1,27 @@
+#!/usr/bin/env bash
+# Installs what building and testing need, from Debian's packages.
+# Does nothing when everything is already there.
+set -euo pipefail
+
+packages=(
+  build-essential cmake pkg-config
+  libgtest-dev libgmock-dev
+  qt6-base-dev
+  clang libclang-rt-14-dev
+  valgrind
+  python3 python3-xlrd python3-xlwt python3-openpyxl
+  gnumeric libreoffice-calc-nogui poppler-utils
+  xvfb xauth imagemagick
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
+done
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+SUDO=""
+[ "$(id -u)" -ne 0 ] && SUDO="sudo"
+echo "Installing: ${missing[*]}"
+$SUDO apt-get update -qq
+DEBIAN_FRONTEND=noninteractive $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
