@@ -27,6 +27,10 @@ inline constexpr const char* kSendFailedMessage = "Failed to send command, pleas
 inline constexpr const char* kTimeoutMessage = "Communications timeout has occured.";
 
 inline constexpr std::size_t kFrameBufferSize = 512;
+// Header and code byte: the shortest frame that carries a code.
+inline constexpr std::uint16_t kMinFrameLength = 3;
+// L of the longest frame whose checksum still fits the buffer.
+inline constexpr std::uint16_t kMaxFrameLength = kFrameBufferSize - 2;
 inline constexpr int kSilentReadLimit = 500;   // empty reads before a frame read gives up
 inline constexpr int kBadFrameLimit = 5;       // bad frames in a row before a transfer gives up
 
@@ -47,6 +51,10 @@ public:
 
     // Applies the serial settings to the open bridge.
     void ConfigurePort();
+    // Takes over a matched, open bridge: it becomes g_hDevice, its port is
+    // configured, and only then is the device marked present, so a query
+    // from another thread never talks to an unconfigured port.
+    void AdoptBridge(BridgeHandle handle);
     // Completes the request in m_txFrame (code at 2, n parameters from 3,
     // n in the header slot) and writes it.
     bool WriteFrame();
@@ -67,6 +75,7 @@ public:
     bool DownloadImage(std::vector<std::uint8_t>& image);
 
     // Closes the bridge unless it is already closed; a bridge is closed once.
+    // The device is no longer present afterwards.
     void CloseBridge();
 
     // Results of the last frame / exchange (read under m_csLink).
@@ -81,6 +90,12 @@ public:
     std::recursive_mutex m_csLink;
 
 private:
+    void FinishFrame(std::uint16_t frameLength);
+    void LoseDevice();
+    void PrepareRequest(std::uint8_t code, std::uint16_t parameterCount);
+    bool SendControl(std::uint8_t code);
+    bool AppendFrameData();
+
     LinkState m_state;
     BridgeLibrary& m_bridges;
     SerialChannel& m_channel;

@@ -1,0 +1,146 @@
+#include "link/download_worker.h"
+
+#include <algorithm>
+#include <chrono>
+#include <thread>
+
+#include "link/bridge_search.h"
+
+namespace k4 {
+
+namespace {
+
+// A closed main window clears the run flag; the worker must notice within
+// about this long, not only after a whole poll interval.
+constexpr std::chrono::milliseconds kRunCheckInterval{50};
+
+// Returns whether the worker is still to run once the delay has passed.
+bool SleepWhileRunning(int delayMs, const std::atomic<bool>& g_bRun)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(delayMs, 0));
+    while (g_bRun) {
+        const Clock::time_point now = Clock::now();
+        if (now >= deadline)
+            return true;
+        std::this_thread::sleep_for(std::min<Clock::duration>(deadline - now, kRunCheckInterval));
+    }
+    return false;
+}
+
+// One download pass: the searching phase polls until a bridge matches or the
+// user gives up; the connected phase runs once and always ends the pass.
+class DownloadPass {
+public:
+    DownloadPass(DeviceLink& link, DownloadShell& shell, const WorkerSettings& settings,
+                 const LogWriters& writers, std::atomic<bool>& g_bRun)
+        : m_link(link), m_shell(shell), m_settings(settings), m_writers(writers), m_run(g_bRun)
+    {
+    }
+
+    PassOutcome Run()
+    {
+        if (!m_run)
+            return Stop();
+        for (;;) {
+            switch (Poll()) {
+            case PollResult::Connected:
+                // The connected phase follows without delay; only the run flag
+                // is looked at in between.
+                if (!m_run)
+                    return Stop();
+                return RunConnectedPhase();
+            case PollResult::UserExit:
+                return EndPass(PassOutcome::NotConnected);
+            case PollResult::KeepSearching:
+                break;
+            }
+            if (!SleepWhileRunning(m_settings.pollIntervalMs, m_run))
+                return Stop();
+        }
+    }
+
+private:
+    enum class PollResult { Connected, KeepSearching, UserExit };
+
+    PollResult Poll()
+    {
+        if (ConnectMatchingBridge(m_link, m_settings.g_dwVid, m_settings.g_dwPid)) {
+            m_failedPolls = 0;
+            return PollResult::Connected;
+        }
+        ++m_failedPolls;
+        if (m_failedPolls < m_settings.failedPollsBeforePrompt) {
+            m_shell.SetProgress(m_failedPolls);
+            return PollResult::KeepSearching;
+        }
+        m_shell.HideMainWindow();
+        if (m_shell.ShowDeviceNotConnected() == kNotConnectedExit)
+            return PollResult::UserExit;
+        // Any other answer, the close box included, starts a new series.
+        m_failedPolls = 0;
+        m_shell.SetProgress(0);
+        m_shell.ShowMainWindow();
+        return PollResult::KeepSearching;
+    }
+
+    PassOutcome RunConnectedPhase()
+    {
+        std::uint8_t fileCount = 0;
+        if (!m_link.GetFileCount(fileCount)) {
+            // Still over the visible main window, which is hidden only below.
+            m_shell.ShowMessage(kFileCountLostMessage);
+            return EndPass(PassOutcome::FileCountFailed);
+        }
+        m_shell.HideMainWindow();
+        if (fileCount == 0) {
+            m_shell.ShowDeviceEmpty();
+            return EndPass(PassOutcome::DeviceEmpty);
+        }
+        if (m_shell.ShowDataFound() != kDataFoundDownload)
+            return EndPass(PassOutcome::Cancelled);
+        std::string basePath;
+        if (m_shell.ShowSaveFile(basePath) != kSaveFileSave)
+            return EndPass(PassOutcome::Cancelled);
+        if (!DownloadLog(m_link, basePath, m_writers, m_shell)) {
+            m_shell.ShowMessage(kUploadLostMessage);
+            return EndPass(PassOutcome::DownloadFailed);
+        }
+        m_shell.ShowSaveComplete();
+        return EndPass(PassOutcome::Saved);
+    }
+
+    // Every end the worker takes itself ends the program too.
+    PassOutcome EndPass(PassOutcome outcome)
+    {
+        m_link.CloseBridge();
+        m_run = false;
+        m_shell.PostQuit();
+        return outcome;
+    }
+
+    // The front end is already ending (it cleared the run flag), so no quit
+    // is posted; the bridge is still released rather than left open.
+    PassOutcome Stop()
+    {
+        m_link.CloseBridge();
+        return PassOutcome::Stopped;
+    }
+
+    DeviceLink& m_link;
+    DownloadShell& m_shell;
+    const WorkerSettings& m_settings;
+    const LogWriters& m_writers;
+    std::atomic<bool>& m_run;
+    int m_failedPolls = 0;
+};
+
+} // namespace
+
+PassOutcome DownloadWorker(DeviceLink& link, DownloadShell& shell, const WorkerSettings& settings,
+                           const LogWriters& writers, std::atomic<bool>& g_bRun)
+{
+    return DownloadPass(link, shell, settings, writers, g_bRun).Run();
+}
+
+} // namespace k4

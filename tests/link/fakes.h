@@ -1,0 +1,193 @@
+#pragma once
+#include <cstdint>
+#include <deque>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "link/download_worker.h"
+
+namespace k4::test {
+
+using Bytes = std::vector<std::uint8_t>;
+
+inline const Bytes kAckFrame{0x00, 0x03, 0xFD, 0xFF, 0x00};
+inline const Bytes kNakFrame{0x00, 0x03, 0xFE, 0xFE, 0xFF};
+inline const Bytes kFileCountRequest{0x00, 0x03, 0x0C, 0xFF, 0xF1};
+inline const Bytes kDownloadRequest{0x00, 0x03, 0x0A, 0xFF, 0xF3};
+inline const Bytes kFirmwareRequest{0x00, 0x04, 0x02, 0x01, 0xFF, 0xF9};
+
+// A device frame as it travels: big-endian type and length, the body, and
+// the big-endian two's complement of the byte sum.
+inline Bytes DeviceFrame(unsigned type, const Bytes& body)
+{
+    const unsigned header = (type << 14) | (2 + body.size());
+    Bytes frame{static_cast<std::uint8_t>(header >> 8), static_cast<std::uint8_t>(header)};
+    for (std::uint8_t byte : body)
+        frame.push_back(byte);
+    unsigned sum = 0;
+    for (std::uint8_t byte : frame)
+        sum += byte;
+    const unsigned checksum = (0x10000 - (sum & 0xFFFF)) & 0xFFFF;
+    frame.push_back(static_cast<std::uint8_t>(checksum >> 8));
+    frame.push_back(static_cast<std::uint8_t>(checksum));
+    return frame;
+}
+
+// A reply or data frame: the code/status byte, then `data`.
+inline Bytes CodeFrame(unsigned type, std::uint8_t code, const Bytes& data)
+{
+    Bytes body{code};
+    for (std::uint8_t byte : data)
+        body.push_back(byte);
+    return DeviceFrame(type, body);
+}
+
+// Bytes counting up from `first`, so misplaced data shows.
+inline Bytes Pattern(std::size_t count, std::uint8_t first)
+{
+    Bytes bytes(count);
+    for (std::size_t i = 0; i < count; ++i)
+        bytes[i] = static_cast<std::uint8_t>(first + i);
+    return bytes;
+}
+
+// Plays a script of incoming events, then stays silent; records writes.
+class FakeSerialChannel : public SerialChannel {
+public:
+    void QueueBytes(const Bytes& bytes)
+    {
+        for (std::uint8_t byte : bytes)
+            script.push_back({ReadResult::Byte, byte});
+    }
+    void QueueEmpty(int count) { script.insert(script.end(), count, {ReadResult::Empty, 0}); }
+    void QueueFailure() { script.push_back({ReadResult::Failed, 0}); }
+
+    void Configure(BridgeHandle handle) override { configured.push_back(handle); }
+    ReadResult ReadByte(BridgeHandle, std::uint8_t& byte) override
+    {
+        ++readCalls;
+        if (script.empty())
+            return ReadResult::Empty;
+        const auto [result, value] = script.front();
+        script.pop_front();
+        byte = value;
+        return result;
+    }
+    bool Write(BridgeHandle, const std::uint8_t* data, std::size_t size) override
+    {
+        if (writeAttempts++ == failingWrite)
+            return false;
+        writes.emplace_back(data, data + size);
+        return true;
+    }
+
+    std::deque<std::pair<ReadResult, std::uint8_t>> script;
+    std::size_t failingWrite = SIZE_MAX;
+    std::vector<BridgeHandle> configured;
+    std::vector<Bytes> writes;
+    std::size_t writeAttempts = 0;
+    int readCalls = 0;
+};
+
+struct FakeBridge {
+    std::uint16_t vid = 0;
+    std::uint16_t pid = 0;
+    bool openFails = false;
+};
+
+// The bridge at index i has handle 100 + i; every call is logged in order.
+class FakeBridgeLibrary : public BridgeLibrary {
+public:
+    void GetNumDevices(std::uint32_t& count) override
+    {
+        calls.push_back("count");
+        count = static_cast<std::uint32_t>(attached.size());
+    }
+    int Open(std::uint32_t index, BridgeHandle& handle) override
+    {
+        calls.push_back("open " + std::to_string(index));
+        if (attached.at(index).openFails)
+            return 2;
+        handle = 100 + index;
+        return 0;
+    }
+    void GetVid(BridgeHandle handle, std::uint16_t& vid) override
+    {
+        calls.push_back("vid " + std::to_string(handle));
+        vid = attached.at(handle - 100).vid;
+    }
+    void GetPid(BridgeHandle handle, std::uint16_t& pid) override
+    {
+        calls.push_back("pid " + std::to_string(handle));
+        pid = attached.at(handle - 100).pid;
+    }
+    void Close(BridgeHandle handle) override
+    {
+        calls.push_back("close " + std::to_string(handle));
+        ++closes[handle];
+    }
+
+    std::vector<FakeBridge> attached;
+    std::vector<std::string> calls;
+    std::map<BridgeHandle, int> closes;
+};
+
+// Logs every call as a short line and answers the prompts from a script.
+class FakeShell : public DownloadShell {
+public:
+    void SetProgress(int position) override
+    {
+        log.push_back("progress " + std::to_string(position));
+        if (onProgress)
+            onProgress(position);
+    }
+    void HideMainWindow() override { log.push_back("hide"); }
+    void ShowMainWindow() override { log.push_back("show"); }
+    int ShowDeviceNotConnected() override
+    {
+        log.push_back("not connected");
+        const int answer = notConnectedAnswers.empty() ? kNotConnectedExit : notConnectedAnswers.front();
+        if (!notConnectedAnswers.empty())
+            notConnectedAnswers.pop_front();
+        return answer;
+    }
+    int ShowDeviceEmpty() override { return Logged("empty", 0); }
+    int ShowDataFound() override
+    {
+        if (onDataFound)
+            onDataFound();
+        return Logged("data found", dataFoundAnswer);
+    }
+    int ShowSaveFile(std::string& basePath) override
+    {
+        basePath = "/data/pump7";
+        return Logged("save file", saveFileAnswer);
+    }
+    int ShowSaveComplete() override { return Logged("save complete", 0); }
+    void PostQuit() override { log.push_back("quit"); }
+    void ShowMessage(std::string_view text) override { log.push_back("message: " + std::string(text)); }
+
+    std::vector<std::string> log;
+    std::deque<int> notConnectedAnswers;
+    int dataFoundAnswer = kDataFoundDownload;
+    int saveFileAnswer = kSaveFileSave;
+    std::function<void(int)> onProgress;
+    std::function<void()> onDataFound;
+
+private:
+    int Logged(const char* line, int answer)
+    {
+        log.push_back(line);
+        return answer;
+    }
+};
+
+class RecordingSink : public MessageSink {
+public:
+    void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
+    std::vector<std::string> shown;
+};
+
+} // namespace k4::test
