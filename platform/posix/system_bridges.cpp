@@ -1,0 +1,15 @@
+#include <cstdlib>
+
+#include "platform/posix_bridges.h"
+
+namespace k4 {
+
+std::unique_ptr<BridgeLibrary> MakeSystemBridgeLibrary()
+{
+    const char* simulated = std::getenv(kBridgeDirVariable);
+    if (simulated != nullptr && *simulated != '\0')
+        return MakeSimulatedBridgeLibrary(simulated);
+    return MakeUsbSerialBridgeLibrary();
+}
+
+} // namespace k4

@@ -1,0 +1,85 @@
+#include <filesystem>
+#include <gtest/gtest.h>
+
+#include "platform/posix_bridges.h"
+#include "tests/posix/scratch_folder.h"
+
+namespace k4 {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A small sysfs as the kernel lays it out: /sys/class/tty/<name> links to
+// the tty's folder, whose "device" link leads to the port, below the USB
+// interface, below the USB device with idVendor and idProduct.
+class UsbSerialBridgesTest : public ::testing::Test {
+protected:
+    void AddUsbSerial(const std::string& tty, const std::string& usbDevice, const std::string& vid,
+                      const std::string& pid)
+    {
+        const fs::path usb = "devices/pci0000:00/usb1/" + usbDevice;
+        m_folder.Write("sys/" + usb.string() + "/idVendor", vid + "\n");
+        m_folder.Write("sys/" + usb.string() + "/idProduct", pid + "\n");
+        AddTty(tty, usb / (usbDevice + ":1.0") / tty);
+    }
+
+    void AddTty(const std::string& tty, const fs::path& port)
+    {
+        const fs::path sys = m_folder.Path() / "sys";
+        const fs::path ttyFolder = sys / port / "tty" / tty;
+        fs::create_directories(ttyFolder);
+        fs::create_symlink("../../../" + port.filename().string(), ttyFolder / "device");
+        fs::create_directories(sys / "class" / "tty");
+        fs::create_directory_symlink(ttyFolder, sys / "class" / "tty" / tty);
+        m_folder.Write("dev/" + tty, "");
+    }
+
+    std::unique_ptr<BridgeLibrary> Library()
+    {
+        return MakeUsbSerialBridgeLibrary((m_folder.Path() / "sys").string(), (m_folder.Path() / "dev").string());
+    }
+
+    k4test::ScratchFolder m_folder;
+};
+
+TEST_F(UsbSerialBridgesTest, FindsUsbSerialDevicesInNameOrderWithTheirIdentifiers)
+{
+    AddUsbSerial("ttyUSB0", "1-1", "10c4", "ea60");
+    AddUsbSerial("ttyACM1", "1-2", "2341", "0043");
+    AddTty("ttyS0", "devices/platform/serial8250/ttyS0"); // not on USB
+    fs::create_directories(m_folder.Path() / "sys/class/tty/tty0"); // no device at all
+
+    auto library = Library();
+    std::uint32_t count = 0;
+    library->GetNumDevices(count);
+    ASSERT_EQ(count, 2u);
+
+    const std::pair<std::uint16_t, std::uint16_t> expected[] = {{0x2341, 0x0043}, {0x10c4, 0xea60}};
+    for (std::uint32_t index = 0; index < count; ++index) {
+        BridgeHandle handle = kNoBridge;
+        ASSERT_EQ(library->Open(index, handle), 0);
+        std::uint16_t vid = 0;
+        std::uint16_t pid = 0;
+        library->GetVid(handle, vid);
+        library->GetPid(handle, pid);
+        EXPECT_EQ(vid, expected[index].first);
+        EXPECT_EQ(pid, expected[index].second);
+        library->Close(handle);
+    }
+}
+
+TEST_F(UsbSerialBridgesTest, DeviceGoneSinceTheCountCannotBeOpened)
+{
+    AddUsbSerial("ttyUSB0", "1-1", "10c4", "ea60");
+    auto library = Library();
+    std::uint32_t count = 0;
+    library->GetNumDevices(count);
+    ASSERT_EQ(count, 1u);
+    fs::remove(m_folder.Path() / "sys/class/tty/ttyUSB0");
+
+    BridgeHandle handle = kNoBridge;
+    EXPECT_NE(library->Open(0, handle), 0);
+}
+
+} // namespace
+} // namespace k4

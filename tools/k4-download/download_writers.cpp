@@ -1,0 +1,47 @@
+#include "tools/k4-download/download_writers.h"
+
+#include <fstream>
+#include <mutex>
+#include <vector>
+
+#include "eventlog/csv_writer.h"
+#include "report/xls_report.h"
+
+namespace k4dl {
+
+namespace {
+
+// The writers get the image with its header words already turned to host
+// order; the unit's own bytes are still in the link's buffer.
+bool KeepRawImage(k4::DeviceLink& link, const std::string& path)
+{
+    std::vector<std::uint8_t> raw;
+    {
+        std::lock_guard lock(link.m_csLink);
+        raw.assign(link.m_image.begin(), link.m_image.begin() + link.m_wImageLength);
+    }
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
+    return static_cast<bool>(out.flush());
+}
+
+} // namespace
+
+k4::LogWriters MakeLogWriters(k4::DeviceLink& link, std::string keepImagePath, std::FILE* out)
+{
+    k4::LogWriters writers;
+    writers.csv = [&link, keepImagePath, out](std::uint16_t offset, std::uint16_t length,
+                                              std::span<const std::uint8_t> table, std::string basePath,
+                                              k4::MessageSink& messages) {
+        if (!keepImagePath.empty() && !KeepRawImage(link, keepImagePath))
+            std::fprintf(out, "k4-download: cannot keep the image in %s\n", keepImagePath.c_str());
+        return k4::WriteCsvFile(offset, length, table, std::move(basePath), messages);
+    };
+    writers.report = [](std::uint16_t offset, std::uint16_t length, std::span<const std::uint8_t> table,
+                        std::string basePath, k4::MessageSink& messages) {
+        return k4::WriteXlsReport(offset, length, table, std::move(basePath), messages);
+    };
+    return writers;
+}
+
+} // namespace k4dl

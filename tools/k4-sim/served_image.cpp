@@ -1,0 +1,52 @@
+#include "tools/k4-sim/served_image.h"
+
+#include <fstream>
+#include <iterator>
+
+#include "eventlog/sample_image.h"
+
+namespace k4sim {
+
+namespace {
+
+// Larger than the computer's buffer on purpose: the simulator may serve an
+// oversized image to see the computer refuse it.
+constexpr std::size_t kMaxImageFile = 1 << 20;
+
+} // namespace
+
+bool LoadServedImage(const SimOptions& options, std::vector<std::uint8_t>& image, std::string& error)
+{
+    if (options.syntheticRecords >= 0) {
+        image = k4::SyntheticLogImage(options.syntheticRecords);
+        return true;
+    }
+    if (options.imageFile.empty()) {
+        image = k4::SampleLogImage();
+        return true;
+    }
+    std::ifstream in(options.imageFile, std::ios::binary);
+    if (!in) {
+        error = "cannot read " + options.imageFile;
+        return false;
+    }
+    image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    if (image.size() > kMaxImageFile) {
+        error = options.imageFile + " is too large for an image";
+        return false;
+    }
+    return true;
+}
+
+bool WriteImageFile(const std::string& path, const std::vector<std::uint8_t>& image, std::string& error)
+{
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+    if (!out.flush()) {
+        error = "cannot write " + path;
+        return false;
+    }
+    return true;
+}
+
+} // namespace k4sim
