@@ -6,13 +6,13 @@
 #
 #   scripts/bench_download.sh [BIN_DIR] [FRAME_SIZE]
 #
-# BIN_DIR holds k4-sim and k4-download (default: build-posix/bin of this
+# BIN_DIR holds k4-sim and k4-download (default: build/bin of this
 # tree); FRAME_SIZE is the unit's data bytes per frame (default: the
 # simulator's own).
 set -euo pipefail
 
 here=$(cd "$(dirname "$0")/.." && pwd)
-bin=${1:-$here/build-posix/bin}
+bin=${1:-$here/build/bin}
 frame_size=${2:-}
 image_size=40960
 line_bytes_per_second=12800

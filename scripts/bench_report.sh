@@ -5,11 +5,11 @@
 #
 # usage: scripts/bench_report.sh [BUILD_DIR] [REPEAT]
 #   BUILD_DIR  a configured build with report_driver and k4xls built
-#              (default: build-report next to this script's folder)
+#              (default: build next to this script's folder)
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build-report}
+build=${1:-$here/../build}
 repeat=${2:-50}
 driver=$build/bin/report_driver
 python=/usr/bin/python3

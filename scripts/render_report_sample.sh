@@ -7,7 +7,7 @@
 set -eu
 
 here=$(cd "$(dirname "$0")" && pwd)
-build=${1:-$here/../build-report}
+build=${1:-$here/../build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
