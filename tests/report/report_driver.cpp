@@ -12,20 +12,12 @@
 #include <string_view>
 #include <vector>
 
-#include "common/message_sink.h"
+#include "common/stderr_messages.h"
 #include "eventlog/log_image.h"
 #include "eventlog/sample_image.h"
 #include "report/xls_report.h"
 
 namespace {
-
-class StderrMessages : public k4::MessageSink {
-public:
-    void ShowMessage(std::string_view text) override
-    {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-};
 
 int Usage()
 {
@@ -85,7 +77,7 @@ int main(int argc, char** argv)
         return 2;
     }
 
-    StderrMessages messages;
+    k4::StderrMessages messages;
     auto write = [&] {
         return programFolder.empty()
                    ? k4::WriteXlsReport(args.tableOffset, args.tableLength, args.table, basePath, messages)

@@ -6,7 +6,7 @@
 #include <string_view>
 #include <vector>
 
-#include "common/message_sink.h"
+#include "common/stderr_messages.h"
 #include "eventlog/csv_writer.h"
 #include "eventlog/log_image.h"
 #include "eventlog/sample_image.h"
@@ -16,14 +16,6 @@
 #endif
 
 namespace {
-
-class StderrMessages : public k4::MessageSink {
-public:
-    void ShowMessage(std::string_view text) override
-    {
-        std::fprintf(stderr, "%.*s\n", static_cast<int>(text.size()), text.data());
-    }
-};
 
 int Usage()
 {
@@ -90,7 +82,7 @@ int main(int argc, char** argv)
         return 1;
     }
 
-    StderrMessages messages;
+    k4::StderrMessages messages;
     const bool csvWritten = k4::WriteCsvFile(args.tableOffset, args.tableLength, args.table, basePath, messages);
     bool reportWritten = true;
 #if K4_WITH_REPORT
