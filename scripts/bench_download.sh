@@ -46,6 +46,7 @@ for _ in $(seq 100); do [[ -e $work/bridges/bench.bridge ]] && break; sleep 0.05
 start=$(date +%s.%N)
 set +e
 K4_BRIDGE_DIR=$work/bridges XDG_CONFIG_DIRS=$work/xdg HOME=$work/home \
+  /usr/bin/time -f '%M' -o "$work/peak-rss" \
   "$bin/k4-download" --output "$work/bench" --keep-image "$work/kept.img" 2>"$work/download.err"
 status=$?
 set -e
@@ -68,7 +69,8 @@ frames=$(grep -c ' tx ' "$work/frames.log")
 read -r first_rx last_tx < <(awk '$2 == "rx" && $5 == "0a" && !s { s = $1 } $2 == "tx" { t = $1 } END { print s, t }' "$work/frames.log")
 
 awk -v start="$start" -v end="$end" -v sent="$sent" -v received="$received" -v rate="$line_bytes_per_second" \
-    -v frames="$frames" -v first="$first_rx" -v last="$last_tx" -v status="$status" -v size="$image_size" '
+    -v frames="$frames" -v first="$first_rx" -v last="$last_tx" -v status="$status" -v size="$image_size" \
+    -v rss="$(tail -n 1 "$work/peak-rss")" '
 BEGIN {
   pass = end - start
   wire = (sent + received) / rate
@@ -78,4 +80,6 @@ BEGIN {
   printf "download exchange: %.3f s (request read to last frame sent)\n", last - first
   printf "pass time:        %.3f s (k4-download start to end, exit status %d)\n", pass, status
   printf "pass / wire:      %.2f\n", pass / wire
+  printf "download exchange / wire: %.3f (goal: at most 1.05)\n", (last - first) / wire
+  printf "peak resident memory of k4-download: %.1f MiB\n", rss / 1024
 }'

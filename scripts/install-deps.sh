@@ -8,7 +8,7 @@ packages=(
   libgtest-dev libgmock-dev
   qt6-base-dev
   clang libclang-rt-14-dev
-  valgrind
+  valgrind time
   python3 python3-xlrd python3-xlwt python3-openpyxl
   gnumeric libreoffice-calc-nogui poppler-utils
   xvfb xauth imagemagick

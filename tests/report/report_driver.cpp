@@ -13,6 +13,7 @@
 #include <vector>
 
 #include "common/stderr_messages.h"
+#include "eventlog/csv_writer.h"
 #include "eventlog/log_image.h"
 #include "eventlog/sample_image.h"
 #include "report/xls_report.h"
@@ -22,7 +23,7 @@ namespace {
 int Usage()
 {
     std::fprintf(stderr, "usage: report_driver (--sample | --synthetic COUNT | IMAGE) --output BASE\n"
-                         "                     [--program-folder DIR] [--repeat N]\n");
+                         "                     [--program-folder DIR] [--repeat N] [--with-csv]\n");
     return 2;
 }
 
@@ -40,6 +41,7 @@ int main(int argc, char** argv)
     std::string imagePath, basePath, programFolder;
     int synthetic = -1;
     bool sample = false;
+    bool withCsv = false;
     int repeat = 0;
     for (int i = 1; i < argc; ++i) {
         const std::string_view arg = argv[i];
@@ -54,6 +56,8 @@ int main(int argc, char** argv)
             repeat = std::atoi(argv[++i]);
         else if (arg == "--sample")
             sample = true;
+        else if (arg == "--with-csv")
+            withCsv = true;
         else if (!arg.starts_with("-") && imagePath.empty())
             imagePath = arg;
         else
@@ -79,6 +83,9 @@ int main(int argc, char** argv)
 
     k4::StderrMessages messages;
     auto write = [&] {
+        // The download pass writes the CSV first, whatever becomes of it.
+        if (withCsv)
+            k4::WriteCsvFile(args.tableOffset, args.tableLength, args.table, basePath, messages);
         return programFolder.empty()
                    ? k4::WriteXlsReport(args.tableOffset, args.tableLength, args.table, basePath, messages)
                    : k4::WriteXlsReport(args.tableOffset, args.tableLength, args.table, basePath, messages,
