@@ -1,24 +1,15 @@
 #include "platform/atomic_file.h"
 
 #include <cerrno>
-#include <cstdio>
-#include <cstdlib>
+#include <climits>
 #include <fcntl.h>
+#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
-#include <vector>
 
 namespace k4 {
 
 namespace {
-
-mode_t CurrentUmask()
-{
-    // umask can only be read by setting it; put it straight back.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    return mask;
-}
 
 bool WriteAll(int fd, const char* data, std::size_t size)
 {
@@ -35,11 +26,22 @@ bool WriteAll(int fd, const char* data, std::size_t size)
     return true;
 }
 
+std::string RandomSuffix()
+{
+    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    thread_local std::mt19937 rng{std::random_device{}()};
+    std::string suffix(8, 'x');
+    for (char& c : suffix)
+        c = kAlphabet[rng() % (sizeof kAlphabet - 1)];
+    return suffix;
+}
+
 } // namespace
 
 struct AtomicFile::Impl {
-    std::string target;
-    std::string temp;
+    int folder = -1;     // the target's folder, which every name below is relative to
+    std::string name;    // the target's name in it
+    std::string temp;    // the temporary file's name in it
     int fd = -1;
     bool ok = false;
 };
@@ -51,21 +53,32 @@ AtomicFile::~AtomicFile() { Abandon(); }
 bool AtomicFile::Open(const std::string& targetPath)
 {
     Abandon();
-    m_impl->target = targetPath;
-    // A short name of our own in the target's folder: the rename must not
-    // cross file systems, and a long target name must not grow past NAME_MAX.
-    const std::size_t slash = targetPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? std::string(".") : targetPath.substr(0, slash + 1);
-    const std::string pattern = folder + (slash == std::string::npos ? "/" : "") + ".k4-partial-XXXXXX";
-    std::vector<char> name(pattern.begin(), pattern.end());
-    name.push_back('\0');
-    const int fd = ::mkstemp(name.data());
-    if (fd < 0)
+    // A file no one could open again by its path is not worth writing.
+    if (targetPath.empty() || targetPath.size() >= PATH_MAX)
         return false;
-    // mkstemp creates owner-only files; a report is an ordinary user file.
-    ::fchmod(fd, 0666 & ~CurrentUmask());
-    m_impl->temp.assign(name.data());
-    m_impl->fd = fd;
+    const std::size_t slash = targetPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : targetPath.substr(0, slash);
+    m_impl->name = slash == std::string::npos ? targetPath : targetPath.substr(slash + 1);
+    if (m_impl->name.empty())
+        return false;
+
+    // Working relative to the folder keeps the temporary name short, whatever
+    // the length of the target's path, and the rename inside one file system.
+    m_impl->folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (m_impl->folder < 0)
+        return false;
+    for (int attempt = 0; attempt < 16 && m_impl->fd < 0; ++attempt) {
+        m_impl->temp = ".k4-partial-" + RandomSuffix();
+        // Mode 0666 less the umask: a report is an ordinary user file.
+        m_impl->fd = ::openat(m_impl->folder, m_impl->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (m_impl->fd < 0 && errno != EEXIST)
+            break;
+    }
+    if (m_impl->fd < 0) {
+        m_impl->temp.clear();
+        Abandon();
+        return false;
+    }
     m_impl->ok = true;
     return true;
 }
@@ -88,12 +101,15 @@ bool AtomicFile::Commit()
     const bool synced = ::fsync(m_impl->fd) == 0;
     const bool closed = ::close(m_impl->fd) == 0;
     m_impl->fd = -1;
-    if (!synced || !closed || ::rename(m_impl->temp.c_str(), m_impl->target.c_str()) != 0) {
+    if (!synced || !closed ||
+        ::renameat(m_impl->folder, m_impl->temp.c_str(), m_impl->folder, m_impl->name.c_str()) != 0) {
         Abandon();
         return false;
     }
     m_impl->temp.clear();
-    m_impl->ok = false;
+    // Makes the rename itself durable; the new file is complete either way.
+    ::fsync(m_impl->folder);
+    Abandon();
     return true;
 }
 
@@ -104,8 +120,12 @@ void AtomicFile::Abandon()
         m_impl->fd = -1;
     }
     if (!m_impl->temp.empty()) {
-        ::unlink(m_impl->temp.c_str());
+        ::unlinkat(m_impl->folder, m_impl->temp.c_str(), 0);
         m_impl->temp.clear();
+    }
+    if (m_impl->folder >= 0) {
+        ::close(m_impl->folder);
+        m_impl->folder = -1;
     }
     m_impl->ok = false;
 }

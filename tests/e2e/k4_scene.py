@@ -6,8 +6,10 @@ import os
 import shutil
 import signal
 import subprocess
+import sys
 import tempfile
 import time
+import unittest
 from pathlib import Path
 
 BIN_DIR = Path(os.environ.get("K4_BIN_DIR", ""))
@@ -154,8 +156,10 @@ class Scene:
         })
         return env
 
-    def download(self, output, *args, timeout=60):
-        command = [tool("k4-download"), "--output", str(output), "--trace-bridges"] + list(args)
+    def download(self, output, *args, timeout=60, wrapper=()):
+        """One pass of k4-download; `wrapper` goes before it on the command
+        line (a memory checker, say)."""
+        command = list(wrapper) + [tool("k4-download"), "--output", str(output), "--trace-bridges"] + list(args)
         started = time.monotonic()
         process = subprocess.run(command, env=self.environment(), stdout=subprocess.DEVNULL,
                                  stderr=subprocess.PIPE, text=True, timeout=timeout)
@@ -186,3 +190,18 @@ class Scene:
         shutil.rmtree(self.root, ignore_errors=True)
         if faults:
             raise faults[0]
+
+
+# The exit status that CTest counts as a skip (SKIP_RETURN_CODE).
+CTEST_SKIPPED = 77
+
+
+def ctest_main(module, names):
+    """Runs the named tests of `module` for CTest: 0 when they pass, 1 when
+    one fails, CTEST_SKIPPED when they were skipped, so that a bench that
+    cannot be set up here shows as skipped, not as passed."""
+    suite = unittest.defaultTestLoader.loadTestsFromNames(names, module)
+    result = unittest.TextTestRunner(stream=sys.stderr, verbosity=2).run(suite)
+    if not result.wasSuccessful():
+        return 1
+    return CTEST_SKIPPED if result.skipped else 0

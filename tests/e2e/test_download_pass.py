@@ -104,14 +104,6 @@ class UnitAnswersTest(PassTestCase):
         self.assertFalse(Path(f"{self.base}.csv").exists())
         self.assertFalse(Path(f"{self.base}.xls").exists())
 
-    def test_image_larger_than_the_buffer_is_refused(self):
-        image_file = self.scene.root / "big.img"
-        image_file.write_bytes(self.scene.sim_image() + bytes(41000))
-        self.scene.start_sim("unit", "--image", str(image_file), "--frame-size", "507")
-        result = self.download()
-        self.assertUploadFailed(result)
-        self.assertFalse(Path(f"{self.base}.csv").exists())
-
 
 class LineFaultTest(PassTestCase):
     def test_corrupted_frame_is_sent_again(self):

@@ -36,44 +36,24 @@ TEST(Decoding, VoltsAndWholeAmpsRoundHalvesUp)
     EXPECT_DOUBLE_EQ(AmpsFromRaw(200, 2), 1.25);
 }
 
-TEST(Decoding, RatedVoltageListEndsAtEight)
+TEST(Decoding, ParameterValueTexts)
 {
     EXPECT_EQ(RatedVoltageText(0), "200");
-    EXPECT_EQ(RatedVoltageText(2), "230");
     EXPECT_EQ(RatedVoltageText(8), "575");
     EXPECT_FALSE(RatedVoltageText(9).has_value());
-    EXPECT_FALSE(RatedVoltageText(255).has_value());
-}
-
-TEST(Decoding, FlagBitsShowBitsSixToZero)
-{
     EXPECT_EQ(FlagBitsText(0x41), "Bits 1000001");
     EXPECT_EQ(FlagBitsText(0x80), "Bits 0000000");
-    EXPECT_EQ(FlagBitsText(0x7F), "Bits 1111111");
 }
 
 TEST(Decoding, ParameterNamesDependOnTheChangeCode)
 {
-    EXPECT_EQ(ParameterName(EVT_MOTOR_CHANGE, 1), "Motor Rated Voltage");
     EXPECT_EQ(ParameterName(EVT_MOTOR_CHANGE, 5), "Motor Amps - tenths digit");
     EXPECT_FALSE(ParameterName(EVT_MOTOR_CHANGE, 6).has_value());
     EXPECT_FALSE(ParameterName(EVT_PROTECTION_CHANGE, 1).has_value());
-    EXPECT_FALSE(ParameterName(EVT_PROTECTION_CHANGE, 6).has_value());
     EXPECT_EQ(ParameterName(EVT_PROTECTION_CHANGE, 7), "Trip Enable Flags");
     EXPECT_EQ(ParameterName(EVT_PROTECTION_CHANGE, 25), "Timeout for False Starts");
     EXPECT_FALSE(ParameterName(EVT_PROTECTION_CHANGE, 26).has_value());
     EXPECT_FALSE(ParameterName(0x2C, 7).has_value());
-}
-
-TEST(Decoding, ConditionTextsOfBothWriters)
-{
-    EXPECT_EQ(ReportConditionTexts(EVT_TRIP_FALSE_START).fault, "False Start");
-    EXPECT_EQ(CsvConditionPiece(EVT_TRIP_FALSE_START), "Tripped,FalseStart,,");
-    EXPECT_EQ(ReportConditionTexts(EVT_MOTOR_AMPS_NOT_SET).condition, "Motor Amps");
-    EXPECT_EQ(CsvConditionPiece(EVT_MOTOR_AMPS_NOT_SET), ",,,");
-    EXPECT_FALSE(ReportConditionTexts(EVT_SWITCH_ON).hasFault);
-    EXPECT_EQ(ReportConditionTexts(0x30).condition, " ");
-    EXPECT_EQ(ReportConditionTexts(0x21).fault, " ");
 }
 
 TEST(Decoding, TheWorkedExampleRecord)
@@ -152,18 +132,6 @@ TEST(ImagePreparation, ShortImagesAndOffsetsPastTheEndGiveAnEmptyTable)
     image[9] = 21;
     ASSERT_TRUE(PrepareImageForWriters(image, args));
     EXPECT_TRUE(args.table.empty());
-}
-
-TEST(ImagePreparation, ReverseBytes)
-{
-    std::uint8_t bytes[] = {1, 2, 3, 4};
-    ReverseBytes(bytes, 0);
-    ReverseBytes(bytes, 1);
-    EXPECT_EQ(bytes[0], 1);
-    ReverseBytes(bytes, 3);
-    EXPECT_EQ(bytes[0], 3);
-    EXPECT_EQ(bytes[2], 1);
-    EXPECT_EQ(bytes[3], 4);
 }
 
 } // namespace

@@ -17,8 +17,12 @@ struct FaultPlan {
     int corruptFrame = 0;
     int corruptCount = 1;   // transmissions of that frame in a row that go out corrupted
     int dropFrame = 0;      // its first transmission is left out
+    int silentMidFrame = 0; // its first transmission stops halfway
+    int oversizeFrame = 0;  // its first transmission is a bare header announcing L = 511
+    int shortFrame = 0;     // its first transmission is a bare header announcing L = 2
     int silentAfterFrame = 0;
     int unplugAfterFrame = 0;
+    int unplugOnCommand = 0; // unplug when a request with this code arrives, unanswered
 };
 
 struct UnitSettings {
@@ -45,12 +49,15 @@ public:
     SessionEnd Run(const std::atomic<bool>& stop);
 
 private:
+    void LogPendingInput();
     std::optional<ReceivedFrame> NextFrame(const std::atomic<bool>& stop);
     void Answer(const ReceivedFrame& request, const std::atomic<bool>& stop);
     void SendReply(std::vector<std::uint8_t> frame, const char* note = "");
     void ServeDownload(const std::atomic<bool>& stop);
-    void SendDownloadFrame(int number, const std::vector<std::uint8_t>& frame);
+    void SendDownloadFrame(int number, int attempt, const std::vector<std::uint8_t>& frame);
+    void SendDamaged(std::vector<std::uint8_t> damaged, const std::vector<std::uint8_t>& frame, const char* note);
     bool AfterFrame(int number);
+    void UnplugNow();
 
     DeviceLine& m_line;
     UnitSettings m_settings;
@@ -60,8 +67,7 @@ private:
     std::vector<std::uint8_t> m_lastSent; // what a negative acknowledgement asks for again
     std::optional<SessionEnd> m_end;
     bool m_silent = false;
-    int m_corruptionsLeft = 0;
-    bool m_dropDone = false;
+    int m_downloadsServed = 0;
 };
 
 } // namespace k4sim

@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <poll.h>
+#include <sys/ioctl.h>
 #include <termios.h>
 #include <thread>
 #include <unistd.h>
@@ -19,6 +20,8 @@ constexpr double kBytesPerSecond = 128000.0 / 10.0; // start, 8 data, stop bit
 constexpr std::size_t kPacedChunk = 8;
 // How late a sleep may wake and its bytes still count as back to back.
 constexpr std::chrono::microseconds kSleepLateness{1000};
+constexpr std::chrono::milliseconds kTakenPoll{2};
+constexpr std::chrono::milliseconds kQuietSpell{100};
 
 std::chrono::steady_clock::duration WireTime(std::size_t bytes)
 {
@@ -135,6 +138,28 @@ LineRead PtyLine::Receive(std::uint8_t& byte, std::chrono::milliseconds timeout)
         std::this_thread::sleep_until(m_receiveLineFreeAt);
     }
     return LineRead::Byte;
+}
+
+// The simulator holds the slave side open itself, so the slave's input
+// queue is visible here: what is still in it, the computer has not read.
+// Bytes written to the master reach that queue a moment later (the kernel
+// hands them over from a work queue), so an empty queue counts only once it
+// has stayed empty for a while.
+void PtyLine::AwaitTaken(std::chrono::milliseconds limit)
+{
+    const Clock::time_point giveUpAt = Clock::now() + limit;
+    Clock::time_point emptySince = Clock::now();
+    while (m_slave >= 0 && Clock::now() < giveUpAt) {
+        int unread = 0;
+        if (::ioctl(m_slave, FIONREAD, &unread) != 0)
+            return;
+        const Clock::time_point now = Clock::now();
+        if (unread > 0)
+            emptySince = now;
+        else if (now - emptySince >= kQuietSpell)
+            return;
+        std::this_thread::sleep_for(kTakenPoll);
+    }
 }
 
 } // namespace k4sim

@@ -21,6 +21,7 @@ public:
 
     bool Send(std::span<const std::uint8_t> bytes) override;
     LineRead Receive(std::uint8_t& byte, std::chrono::milliseconds timeout) override;
+    void AwaitTaken(std::chrono::milliseconds limit) override;
     void Unplug() override;
 
 private:

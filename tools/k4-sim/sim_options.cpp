@@ -58,6 +58,7 @@ std::string SimUsage()
            "  --name NAME            bridge file NAME.bridge (default: k4-sim-<pid>)\n"
            "  --vid HEX --pid HEX    identifiers (default: 10c4 ea60)\n"
            "  --image FILE           serve this image instead of the built-in sample\n"
+           "  --allow-oversize-image serve an image FILE larger than the computer's 40960-byte buffer\n"
            "  --synthetic N          serve a synthetic image of N records\n"
            "  --dump-image FILE      write the image that would be served, then end\n"
            "  --firmware TEXT        firmware version text (default: V2.10)\n"
@@ -68,8 +69,12 @@ std::string SimUsage()
            "  --corrupt-frame N      corrupt download frame N (counted from 1, end frame included)\n"
            "  --corrupt-count K      ... in K transmissions in a row (default: 1)\n"
            "  --drop-frame N         leave out the first transmission of download frame N\n"
+           "  --silent-mid-frame N   stop the first transmission of download frame N halfway\n"
+           "  --oversize-frame N     send download frame N first as a bare header announcing L = 511\n"
+           "  --short-frame N        send download frame N first as a bare header announcing L = 2\n"
            "  --silent-after N       answer nothing after download frame N\n"
            "  --unplug-after N       unplug (close the line, remove the bridge file) after frame N\n"
+           "  --unplug-on-command C  unplug when a request with code C (decimal) arrives, unanswered\n"
            "  --log-frames FILE      log every frame received and sent (\"-\": standard error)\n";
 }
 
@@ -92,8 +97,12 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         {"--corrupt-frame", Number(faults.corruptFrame, 1, 1000000)},
         {"--corrupt-count", Number(faults.corruptCount, 1, 1000)},
         {"--drop-frame", Number(faults.dropFrame, 1, 1000000)},
+        {"--silent-mid-frame", Number(faults.silentMidFrame, 1, 1000000)},
+        {"--oversize-frame", Number(faults.oversizeFrame, 1, 1000000)},
+        {"--short-frame", Number(faults.shortFrame, 1, 1000000)},
         {"--silent-after", Number(faults.silentAfterFrame, 1, 1000000)},
         {"--unplug-after", Number(faults.unplugAfterFrame, 1, 1000000)},
+        {"--unplug-on-command", Number(faults.unplugOnCommand, 1, 255)},
         {"--log-frames", Text(options.frameLog)},
     };
 
@@ -101,6 +110,10 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         const std::string& option = args[i];
         if (option == "--unpaced") {
             options.paced = false;
+            continue;
+        }
+        if (option == "--allow-oversize-image") {
+            options.allowOversizeImage = true;
             continue;
         }
         if (option == "--help" || option == "-h") {

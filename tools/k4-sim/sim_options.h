@@ -15,6 +15,7 @@ struct SimOptions {
     std::string imageFile;      // default: the built-in sample image
     int syntheticRecords = -1;  // >= 0: a synthetic image of that many records
     std::string dumpImage;      // write the image that would be served, then end
+    bool allowOversizeImage = false; // serve an image file larger than the computer's buffer
     std::string frameLog;       // "-" for standard error
     bool paced = true;
     bool help = false;
