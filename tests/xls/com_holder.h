@@ -1,8 +1,6 @@
 #pragma once
 // Test-side holder for the component's reference-counted objects.
 
-#include <utility>
-
 template <class T>
 class Held {
 public:
@@ -10,7 +8,6 @@ public:
     ~Held() { Reset(); }
     Held(const Held&) = delete;
     Held& operator=(const Held&) = delete;
-    Held(Held&& other) noexcept : m_object(std::exchange(other.m_object, nullptr)) {}
 
     // For out-parameters: the held object is released first.
     T** Out()
@@ -20,7 +17,6 @@ public:
     }
     T* operator->() const { return m_object; }
     T* Get() const { return m_object; }
-    explicit operator bool() const { return m_object != nullptr; }
     void Reset()
     {
         if (m_object)

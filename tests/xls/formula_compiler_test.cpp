@@ -11,24 +11,17 @@ using Tokens = std::vector<std::uint8_t>;
 
 namespace {
 
+std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+
 Tokens Compile(std::u16string_view text)
 {
     FormulaCompiler compiler;
     Tokens tokens;
-    EXPECT_TRUE(compiler.Compile(text, tokens)) << std::string(text.begin(), text.end());
+    EXPECT_TRUE(compiler.Compile(text, tokens)) << Narrow(text);
     return tokens;
 }
 
-bool Rejects(std::u16string_view text)
-{
-    FormulaCompiler compiler;
-    Tokens tokens = {0xAA};
-    const bool accepted = compiler.Compile(text, tokens);
-    EXPECT_EQ(tokens, Tokens{0xAA}) << "tokens must be left as they were";
-    return !accepted;
-}
-
-// Builders for the expected streams, in the notation of the token tables.
+// Builds expected token streams; rows and columns as written in R1C1.
 struct Stream {
     Tokens bytes;
     Stream& Raw(std::initializer_list<int> values)
@@ -38,6 +31,7 @@ struct Stream {
         return *this;
     }
     Stream& Word(int v) { return Raw({v & 0xFF, (v >> 8) & 0xFF}); }
+    Stream& Int(int v) { return Raw({0x1E}).Word(v); }
     Stream& Number(double d)
     {
         bytes.push_back(0x1F);
@@ -46,141 +40,93 @@ struct Stream {
         bytes.insert(bytes.end(), raw, raw + 8);
         return *this;
     }
-    // R1C1 numbers, as written in the formula.
     Stream& Area(int row, int firstColumn, int lastColumn)
     {
-        Raw({0x25});
-        return Word(row - 1).Word(row - 1).Word(firstColumn - 1).Word(lastColumn - 1);
+        return Raw({0x25}).Word(row - 1).Word(row - 1).Word(firstColumn - 1).Word(lastColumn - 1);
     }
     Stream& Value(int row, int column) { return Raw({0x44}).Word(row - 1).Word(column - 1); }
     Stream& VarFunction(int arguments, int number) { return Raw({0x42, arguments}).Word(number); }
     Stream& Function(int number) { return Raw({0x41}).Word(number); }
 };
 
+constexpr int kMax = 7, kIf = 1, kAverage = 5, kAbs = 24;
+constexpr int kAdd = 0x03, kSub = 0x04, kMul = 0x05, kDiv = 0x06, kGreater = 0x0D, kNeg = 0x13, kParen = 0x15;
+
 } // namespace
 
-TEST(FormulaCompiler, PercentOfMaxAmpsMatchesTheVerifiedStream)
+TEST(FormulaCompiler, LoadFormulaOfAnEventRow)
 {
     Stream expected;
-    expected.Area(13, 13, 15).VarFunction(1, 7).Number(0.1).Value(7, 9).Raw({0x05, 0x0D});
-    expected.Area(13, 13, 15).VarFunction(1, 7).Value(7, 9).Raw({0x06});
-    expected.Raw({0x1E}).Word(0).VarFunction(3, 1);
+    expected.Area(13, 13, 15).VarFunction(1, kMax).Number(0.1).Value(7, 9).Raw({kMul, kGreater});
+    expected.Area(13, 13, 15).VarFunction(1, kMax).Value(7, 9).Raw({kDiv});
+    expected.Int(0).VarFunction(3, kIf);
     EXPECT_EQ(Compile(u"=IF(MAX(R13C13:R13C15)>0.1*R7C9;MAX(R13C13:R13C15)/R7C9;0)"), expected.bytes);
 }
 
-TEST(FormulaCompiler, AbsOfAverageMinusCellMatchesTheVerifiedStream)
+TEST(FormulaCompiler, UnbalanceFormulaOfTheLastReportRow)
 {
+    const std::string average = "AVERAGE(R524C13:R524C15)";
+    std::string text = "=IF(MAX(R524C13:R524C15)>0.1*R7C9;MAX(";
+    for (int k = 13; k <= 15; ++k)
+        text += "ABS((" + average + "-R524C" + std::to_string(k) + ")/" + average + ")" + (k < 15 ? ";" : ");0)");
+    ASSERT_EQ(text.size(), 236u);
+
     Stream expected;
-    expected.Area(13, 13, 15).VarFunction(1, 5).Value(7, 9).Raw({0x04}).Function(24);
-    EXPECT_EQ(Compile(u"=ABS(AVERAGE(R13C13:R13C15)-R7C9)"), expected.bytes);
+    expected.Area(524, 13, 15).VarFunction(1, kMax).Number(0.1).Value(7, 9).Raw({kMul, kGreater});
+    for (int k = 13; k <= 15; ++k) {
+        expected.Area(524, 13, 15).VarFunction(1, kAverage).Value(524, k).Raw({kSub, kParen});
+        expected.Area(524, 13, 15).VarFunction(1, kAverage).Raw({kDiv}).Function(kAbs);
+    }
+    expected.VarFunction(3, kMax).Int(0).VarFunction(3, kIf);
+    EXPECT_EQ(Compile(std::u16string(text.begin(), text.end())), expected.bytes);
 }
 
 TEST(FormulaCompiler, NowStartsWithTheVolatileMarker)
 {
     EXPECT_EQ(Compile(u"=NOW()"), (Tokens{0x19, 0x01, 0x00, 0x00, 0x41, 0x4A, 0x00}));
-    // The marker leads even when NOW sits deep inside.
-    const Tokens nested = Compile(u"=1+ABS(NOW())");
+    const Tokens nested = Compile(u"=1+ABS(NOW())"); // the marker leads even when NOW sits deep inside
     ASSERT_GE(nested.size(), 4u);
     EXPECT_EQ(Tokens(nested.begin(), nested.begin() + 4), (Tokens{0x19, 0x01, 0x00, 0x00}));
 }
 
-TEST(FormulaCompiler, CurrentUnbalanceOfTheLastReportRow)
+TEST(FormulaCompiler, PrecedenceNumbersAndReferenceLimits)
 {
-    const int r = 524;
-    const std::string row = std::to_string(r);
-    std::string text = "=IF(MAX(R" + row + "C13:R" + row + "C15)>0.1*R7C9;MAX(";
-    for (int k = 13; k <= 15; ++k)
-        text += "ABS((AVERAGE(R" + row + "C13:R" + row + "C15)-R" + row + "C" + std::to_string(k) + ")/AVERAGE(R" +
-                row + "C13:R" + row + "C15))" + (k < 15 ? ";" : "");
-    text += ");0)";
-    ASSERT_EQ(text.size(), 236u);
-
-    Stream expected;
-    expected.Area(r, 13, 15).VarFunction(1, 7).Number(0.1).Value(7, 9).Raw({0x05, 0x0D});
-    for (int k = 13; k <= 15; ++k) {
-        expected.Area(r, 13, 15).VarFunction(1, 5).Value(r, k).Raw({0x04, 0x15});
-        expected.Area(r, 13, 15).VarFunction(1, 5).Raw({0x06}).Function(24);
-    }
-    expected.VarFunction(3, 7).Raw({0x1E}).Word(0).VarFunction(3, 1);
-    EXPECT_EQ(Compile(std::u16string(text.begin(), text.end())), expected.bytes);
+    const std::pair<std::u16string_view, Tokens> cases[] = {
+        {u"=1+2*3", Stream().Int(1).Int(2).Int(3).Raw({kMul, kAdd}).bytes},
+        {u"=(1+2)*3", Stream().Int(1).Int(2).Raw({kAdd, kParen}).Int(3).Raw({kMul}).bytes},
+        {u"=8-2-1", Stream().Int(8).Int(2).Raw({kSub}).Int(1).Raw({kSub}).bytes},
+        {u"=-R1C1/2", Stream().Value(1, 1).Raw({kNeg}).Int(2).Raw({kDiv}).bytes},
+        {u"=1+2>2*1", Stream().Int(1).Int(2).Raw({kAdd}).Int(2).Int(1).Raw({kMul, kGreater}).bytes},
+        {u"=65535", Stream().Int(65535).bytes}, // the largest short integer
+        {u"=65536", Stream().Number(65536).bytes},
+        {u"=.25", Stream().Number(0.25).bytes},
+        {u" = max( r2c3:R1C1 ) ", Stream().Raw({0x25}).Word(0).Word(1).Word(0).Word(2).VarFunction(1, kMax).bytes},
+        {u"IF(1,2)", Stream().Int(1).Int(2).VarFunction(2, kIf).bytes},
+        {u"=R65536C256", Stream().Value(65536, 256).bytes}, // the sheet's far corner
+    };
+    for (const auto& [text, tokens] : cases)
+        EXPECT_EQ(Compile(text), tokens) << Narrow(text);
 }
 
-TEST(FormulaCompiler, OperatorsFollowSpreadsheetPrecedence)
+TEST(FormulaCompiler, RejectsWhatItCannotCompileAndLeavesTheTokensAlone)
 {
-    EXPECT_EQ(Compile(u"=1+2*3"), (Tokens{0x1E, 1, 0, 0x1E, 2, 0, 0x1E, 3, 0, 0x05, 0x03}));
-    EXPECT_EQ(Compile(u"=(1+2)*3"), (Tokens{0x1E, 1, 0, 0x1E, 2, 0, 0x03, 0x15, 0x1E, 3, 0, 0x05}));
-    EXPECT_EQ(Compile(u"=8-2-1"), (Tokens{0x1E, 8, 0, 0x1E, 2, 0, 0x04, 0x1E, 1, 0, 0x04}));
-    EXPECT_EQ(Compile(u"=-R1C1/2"), (Tokens{0x44, 0, 0, 0, 0, 0x13, 0x1E, 2, 0, 0x06}));
-    EXPECT_EQ(Compile(u"=1+2>2*1"),
-              (Tokens{0x1E, 1, 0, 0x1E, 2, 0, 0x03, 0x1E, 2, 0, 0x1E, 1, 0, 0x05, 0x0D}));
-
-    const std::pair<std::u16string_view, std::uint8_t> comparisons[] = {
-        {u"=1<2", 0x09}, {u"=1<=2", 0x0A}, {u"=1=2", 0x0B}, {u"=1>=2", 0x0C}, {u"=1>2", 0x0D}, {u"=1<>2", 0x0E}};
-    for (const auto& [text, op] : comparisons)
-        EXPECT_EQ(Compile(text), (Tokens{0x1E, 1, 0, 0x1E, 2, 0, op})) << std::string(text.begin(), text.end());
-}
-
-TEST(FormulaCompiler, NumbersUseTheShortFormWhenWholeAndSmall)
-{
-    EXPECT_EQ(Compile(u"=0"), (Tokens{0x1E, 0, 0}));
-    EXPECT_EQ(Compile(u"=65535"), (Tokens{0x1E, 0xFF, 0xFF}));
-    EXPECT_EQ(Compile(u"=1.5e3"), (Tokens{0x1E, 0xDC, 0x05}));
-    EXPECT_EQ(Compile(u"=65536"), Stream().Number(65536).bytes);
-    EXPECT_EQ(Compile(u"=.25"), Stream().Number(0.25).bytes);
-}
-
-TEST(FormulaCompiler, AcceptsSpacesCaseCommasAndReversedAreas)
-{
-    EXPECT_EQ(Compile(u" = max( r1c1:r2c3 ) "), Compile(u"=MAX(R1C1:R2C3)"));
-    EXPECT_EQ(Compile(u"=MAX(R2C3:R1C1)"), Compile(u"=MAX(R1C1:R2C3)"));
-    EXPECT_EQ(Compile(u"=IF(1,2,3)"), Compile(u"=IF(1;2;3)"));
-    EXPECT_EQ(Compile(u"IF(1;2)"), (Tokens{0x1E, 1, 0, 0x1E, 2, 0, 0x42, 2, 1, 0}));
-    // The sheet's far corner.
-    EXPECT_EQ(Compile(u"=R65536C256"), (Tokens{0x44, 0xFF, 0xFF, 0xFF, 0x00}));
-}
-
-TEST(FormulaCompiler, RejectsWhatItCannotCompile)
-{
-    EXPECT_TRUE(Rejects(u""));
-    EXPECT_TRUE(Rejects(u"="));
-    EXPECT_TRUE(Rejects(u"=SUM(R1C1:R1C3)"));   // unknown function
-    EXPECT_TRUE(Rejects(u"=Foo"));
-    EXPECT_TRUE(Rejects(u"=MAX(R1C1"));         // unclosed
-    EXPECT_TRUE(Rejects(u"=1+"));
-    EXPECT_TRUE(Rejects(u"=1 2"));
-    EXPECT_TRUE(Rejects(u"=1..2"));
-    EXPECT_TRUE(Rejects(u"=(1+2))"));
-    EXPECT_TRUE(Rejects(u"=R[1]C1"));           // relative references
-    EXPECT_TRUE(Rejects(u"=R0C1"));
-    EXPECT_TRUE(Rejects(u"=R65537C1"));
-    EXPECT_TRUE(Rejects(u"=R1C257"));
-    EXPECT_TRUE(Rejects(u"=R1C1:"));
-    EXPECT_TRUE(Rejects(u"=R1C1X"));
-    EXPECT_TRUE(Rejects(u"=A1"));
-    EXPECT_TRUE(Rejects(u"=ABS()"));            // argument counts
-    EXPECT_TRUE(Rejects(u"=ABS(1;2)"));
-    EXPECT_TRUE(Rejects(u"=NOW(1)"));
-    EXPECT_TRUE(Rejects(u"=IF(1)"));
-    EXPECT_TRUE(Rejects(u"=IF(1;;2)"));
-    EXPECT_TRUE(Rejects(u"=\"text\""));
-    EXPECT_TRUE(Rejects(u"=1%"));
-
-    std::u16string deep = u"=";
-    for (int i = 0; i < 100; ++i)
-        deep += u"(";
-    deep += u"1";
-    for (int i = 0; i < 100; ++i)
-        deep += u")";
-    EXPECT_TRUE(Rejects(deep));
-
-    std::u16string longChain = u"=1";
+    std::u16string deep = u"=" + std::u16string(100, u'(') + u"1" + std::u16string(100, u')');
+    std::u16string longChain = u"=1"; // deeper than the evaluator's bound
     for (int i = 0; i < 300; ++i)
         longChain += u"+1";
-    EXPECT_TRUE(Rejects(longChain)); // deeper than the evaluator's bound
-
-    std::u16string tooManyTokens = u"=MAX(";
+    std::u16string tooManyTokens = u"=MAX("; // over 1800 bytes of tokens
     for (int i = 0; i < 30; ++i)
         tooManyTokens += u"R1C1:R2C2*1.5+R1C1*1.5-R2C2*2.5+R3C3*3.5-R4C4*4.5+R5C5*5.5-R6C6*6.5;";
     tooManyTokens.back() = u')';
-    EXPECT_TRUE(Rejects(tooManyTokens)); // over 1800 bytes of tokens
+
+    const std::u16string rejected[] = {
+        u"", u"=", u"=SUM(R1C1:R1C3)", u"=Foo", u"=MAX(R1C1", u"=1+", u"=1 2", u"=1..2", u"=(1+2))",
+        u"=R[1]C1", u"=R0C1", u"=R65537C1", u"=R1C257", u"=R1C1:", u"=R1C1X", u"=A1", u"=ABS()", u"=ABS(1;2)",
+        u"=NOW(1)", u"=IF(1)", u"=IF(1;;2)", u"=\"text\"", u"=1%", deep, longChain, tooManyTokens};
+    for (const auto& text : rejected) {
+        FormulaCompiler compiler;
+        Tokens tokens = {0xAA};
+        EXPECT_FALSE(compiler.Compile(text, tokens)) << Narrow(text.substr(0, 40));
+        EXPECT_EQ(tokens, Tokens{0xAA}) << Narrow(text.substr(0, 40));
+    }
 }

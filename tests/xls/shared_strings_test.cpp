@@ -7,139 +7,76 @@
 #include "tests/xls/xls_file_reader.h"
 
 using namespace k4xls;
-using xlstest::U16;
+using xlstest::Bytes;
 using xlstest::U32;
 
 namespace {
 
-struct Written {
-    std::vector<xlstest::Record> records;
+std::vector<xlstest::Record> WriteTable(const StringTable& table, const std::vector<std::uint32_t>& order)
+{
     ByteBuffer stream;
-};
-
-// Writes the strings after a 100-byte lead-in, so that stream offsets and
-// record offsets differ.
-Written WriteTable(StringTable& table, const std::vector<std::uint32_t>& order)
-{
-    Written w;
-    w.stream.Zeros(100);
-    BiffWriter writer(w.stream);
+    BiffWriter writer(stream);
     WriteSharedStrings(writer, table, order, static_cast<std::uint32_t>(order.size() + 3));
-    ByteBuffer records;
-    records.Append(w.stream.Data() + 100, w.stream.Size() - 100);
-    w.records = xlstest::Records(records.Bytes());
-    for (auto& r : w.records)
-        r.offset += 100;
-    return w;
+    return xlstest::Records(stream.Bytes());
 }
 
-std::u16string Repeated(char16_t c, std::size_t n) { return std::u16string(n, c); }
-
-} // namespace
-
-TEST(SharedStrings, StringCrossingTheRecordLimitGoesOnWithAWidthFlag)
+std::vector<RichRun> TenRuns()
 {
-    StringTable table;
-    // 8 bytes of counts + 3 + 8000 leaves 213 bytes: the next string's
-    // header and 210 of its characters fit, the rest continues.
-    const std::vector<std::uint32_t> order = {table.AddPlain(Repeated(u'a', 8000)),
-                                              table.AddPlain(Repeated(u'b', 500)), table.AddPlain(u"tail")};
-    const Written w = WriteTable(table, order);
-
-    ASSERT_GE(w.records.size(), 3u);
-    EXPECT_EQ(w.records[0].id, rec::kSst);
-    EXPECT_EQ(w.records[0].data.size(), 8224u);
-    EXPECT_EQ(U32(w.records[0].data, 0), 6u); // references
-    EXPECT_EQ(U32(w.records[0].data, 4), 3u); // distinct strings
-    EXPECT_EQ(w.records[1].id, rec::kContinue);
-    EXPECT_EQ(w.records[1].data[0], 0x00); // one-byte characters go on
-    EXPECT_EQ(w.records[1].data.size(), 1u + 290 + 3 + 4);
-
-    const auto strings = xlstest::DecodeSst(w.records, 0);
-    ASSERT_EQ(strings.size(), 3u);
-    EXPECT_EQ(strings[0].text, table.Text(order[0]));
-    EXPECT_EQ(strings[1].text, table.Text(order[1]));
-    EXPECT_EQ(strings[2].text, u"tail");
-}
-
-TEST(SharedStrings, TwoByteCharactersSplitOnlyBetweenCharacters)
-{
-    StringTable table;
-    // Leaves an odd room of 8224 - 8 - 3 - 8001 - 3 = 209 bytes after the
-    // wide string's header: 104 characters fit, not 104.5.
-    const std::u16string wide = Repeated(u'\u0416', 300);
-    const std::vector<std::uint32_t> order = {table.AddPlain(Repeated(u'a', 8001)), table.AddPlain(wide)};
-    const Written w = WriteTable(table, order);
-
-    ASSERT_EQ(w.records.size(), 3u); // SST, CONTINUE, EXTSST
-    EXPECT_EQ(w.records[0].data.size(), 8224u - 1);
-    EXPECT_EQ(w.records[1].data[0], 0x01); // two-byte characters go on
-    EXPECT_EQ(w.records[1].data.size(), 1u + 2 * (300 - 104));
-    const auto strings = xlstest::DecodeSst(w.records, 0);
-    ASSERT_EQ(strings.size(), 2u);
-    EXPECT_EQ(strings[1].text, wide);
-}
-
-TEST(SharedStrings, HeaderAndFirstCharacterAreNeverSplit)
-{
-    StringTable table;
-    // 8 + (3 + 8210) leaves 3 bytes: a header fits, its first character not.
-    const std::vector<std::uint32_t> order = {table.AddPlain(Repeated(u'a', 8210)), table.AddPlain(u"next")};
-    const Written w = WriteTable(table, order);
-
-    ASSERT_GE(w.records.size(), 2u);
-    EXPECT_EQ(w.records[0].data.size(), 8 + 3 + 8210u);
-    EXPECT_EQ(w.records[1].id, rec::kContinue);
-    EXPECT_EQ(U16(w.records[1].data, 0), 4); // the string starts the record: no flag byte
-    EXPECT_EQ(w.records[1].data[2], 0x00);
-    EXPECT_EQ(xlstest::DecodeSst(w.records, 0).at(1).text, u"next");
-}
-
-TEST(SharedStrings, FormattingRunsAreNeverSplitAndTakeNoFlagByte)
-{
-    StringTable table;
     std::vector<RichRun> runs;
     for (std::uint16_t i = 0; i < 10; ++i)
         runs.push_back(RichRun{static_cast<std::uint16_t>(i * 10), static_cast<std::uint16_t>(5 + i % 3)});
-    // 8 + 5 + 8172 characters leave 39 bytes: nine runs of 4 bytes fit.
-    const std::vector<std::uint32_t> order = {table.AddRich(Repeated(u'r', 8172), runs)};
-    const Written w = WriteTable(table, order);
-
-    ASSERT_GE(w.records.size(), 2u);
-    EXPECT_EQ(w.records[0].data.size(), 8 + 5 + 8172 + 36u);
-    EXPECT_EQ(w.records[1].id, rec::kContinue);
-    EXPECT_EQ(w.records[1].data.size(), 4u); // the last run alone, no flag byte
-    EXPECT_EQ(U16(w.records[1].data, 0), 90);
-    const auto strings = xlstest::DecodeSst(w.records, 0);
-    ASSERT_EQ(strings.size(), 1u);
-    ASSERT_EQ(strings[0].runs.size(), 10u);
-    EXPECT_EQ(strings[0].runs[9], (std::pair<std::uint16_t, std::uint16_t>{90, 5}));
+    return runs;
 }
 
-TEST(SharedStrings, ExtSstBucketsPointAtTheirStrings)
-{
-    StringTable table;
-    std::vector<std::uint32_t> order;
-    for (int i = 0; i < 3000; ++i)
-        order.push_back(table.AddPlain(u"string number " + std::u16string(1, static_cast<char16_t>(u'A' + i % 26)) +
-                                       std::u16string(static_cast<std::size_t>(i % 40), u'x') +
-                                       std::u16string(1, static_cast<char16_t>(0x100 + i))));
-    const Written w = WriteTable(table, order);
-    const xlstest::Record& ext = w.records.back();
-    ASSERT_EQ(ext.id, rec::kExtSst);
+} // namespace
 
-    const std::size_t perBucket = U16(ext.data, 0);
-    EXPECT_EQ(perBucket, 24u); // 3000 strings in at most 128 buckets
-    const std::size_t buckets = (ext.data.size() - 2) / 8;
-    EXPECT_EQ(buckets, (order.size() + perBucket - 1) / perBucket);
-    for (std::size_t b = 0; b < buckets; ++b) {
-        const std::uint32_t streamOffset = U32(ext.data, 2 + 8 * b);
-        const std::uint16_t inRecord = U16(ext.data, 6 + 8 * b);
-        const std::u16string expected(table.Text(order[b * perBucket]));
-        EXPECT_EQ(U16(w.stream.Bytes(), streamOffset), expected.size()) << b;
-        // The record holding the string starts inRecord bytes before it.
-        const std::size_t recordStart = streamOffset - inRecord;
-        const std::uint16_t id = U16(w.stream.Bytes(), recordStart);
-        EXPECT_TRUE(id == rec::kSst || id == rec::kContinue) << b;
+// Each case fills the SST record (8224 bytes of data after 8 bytes of counts)
+// so that the split falls on one of the rules.
+TEST(SharedStrings, LongTablesGoOnInContinueRecordsByTheSplittingRules)
+{
+    struct Case {
+        const char* rule;
+        std::vector<std::u16string> plain;
+        std::u16string rich; // with TenRuns(), after the plain strings
+        std::size_t sstSize;
+        Bytes continueStart;
+        std::size_t continueSize;
+    };
+    const Case cases[] = {
+        // 8 + 3 + 8000 leaves 213 bytes: the next header and 210 characters fit.
+        {"one-byte characters go on after a 0x00 flag", {std::u16string(8000, u'a'), std::u16string(500, u'b'), u"tail"},
+         u"", 8224, {0x00, 'b'}, 1 + 290 + 3 + 4},
+        // 8 + 3 + 8001 + 3 leaves 209 bytes: 104 two-byte characters, not 104.5.
+        {"two-byte characters split between characters, 0x01 flag",
+         {std::u16string(8001, u'a'), std::u16string(300, u'\u0416')}, u"", 8223, {0x01, 0x16, 0x04},
+         1 + 2 * (300 - 104)},
+        // 8 + 3 + 8210 leaves 3 bytes: a header fits, its first character not.
+        {"header and first character stay together, no flag byte", {std::u16string(8210, u'a'), u"next"}, u"",
+         8 + 3 + 8210, {4, 0, 0x00, 'n'}, 3 + 4},
+        // 8 + 5 + 8172 leaves 39 bytes: nine runs of 4 bytes fit.
+        {"formatting runs are never split and take no flag byte", {}, std::u16string(8172, u'r'), 8 + 5 + 8172 + 36,
+         {90, 0, 5, 0}, 4},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        StringTable table;
+        std::vector<std::uint32_t> order;
+        for (const auto& text : c.plain)
+            order.push_back(table.AddPlain(text));
+        const std::vector<RichRun> runs = TenRuns();
+        if (!c.rich.empty())
+            order.push_back(table.AddRich(c.rich, runs));
+        const std::vector<xlstest::Record> records = WriteTable(table, order);
+
+        ASSERT_EQ(records.size(), 3u); // SST, CONTINUE, EXTSST
+        EXPECT_EQ(records[0].id, rec::kSst);
+        EXPECT_EQ(records[0].data.size(), c.sstSize);
+        EXPECT_EQ(U32(records[0].data, 0), order.size() + 3); // references
+        EXPECT_EQ(U32(records[0].data, 4), order.size());     // distinct strings
+        EXPECT_EQ(records[1].id, rec::kContinue);
+        EXPECT_EQ(Bytes(records[1].data.begin(), records[1].data.begin() + c.continueStart.size()),
+                  c.continueStart);
+        EXPECT_EQ(records[1].data.size(), c.continueSize);
+
     }
 }
