@@ -1,156 +1,241 @@
 #pragma once
-// A spreadsheet engine that records what the report writer asks of it, for
-// tests without the real component. It counts every reference, can fail
-// any single call, and can hand out a null interface instead of an object.
+// A spreadsheet engine for tests without the real component. It keeps the
+// cells the writer sets, counts every reference, and can fail any one call
+// or hand out a null interface from it.
+#include <charconv>
+#include <cstdint>
+#include <functional>
 #include <map>
 #include <memory>
-#include <optional>
+#include <span>
 #include <string>
-#include <utility>
+#include <string_view>
 #include <vector>
 
+#include "common/message_sink.h"
 #include "report/xls/k4xls.h"
+#include "report/xls_report_with_component.h"
 
 namespace mockxls {
 
-struct StyleSettings {
-    std::optional<int> fontColour;
-    bool bold = false;
-    std::optional<int> fill;
-    std::optional<int> horizontal;
-    std::optional<int> vertical;
-    bool wrap = false;
-    std::optional<int> rotation;
-    std::optional<int> borders[4]; // left, right, top, bottom
-    std::optional<std::string> numberFormat;
-    std::optional<int> styleFlag;
+using namespace k4xls;
+using std::int32_t;
 
-    bool operator==(const StyleSettings&) const = default;
-};
+class Object;
 
-enum class CellKind { Text, Integer, Number, Formula };
-
-struct Cell {
-    CellKind kind = CellKind::Text;
-    std::string text;   // text or formula
-    double number = 0;  // integer or number
-    int style = -1;     // id of the style applied when the cell was written
-};
-
-struct MergedArea {
-    int row = 0, column = 0, columns = 0, rows = 0;
-    std::string content; // text, formula, or the runs of a rich text joined
-    int style = -1;
-};
-
-struct RichRun {
-    std::string text;
-    int fontStyle = -1;
-};
-
-class MockBook;
-
-// What the book keeps of every object it made.
-class Tracked {
+class Book {
 public:
-    virtual ~Tracked() = default;
-    int References() const { return m_refs; }
-
-protected:
-    int m_refs = 1; // handed out with one reference
-};
-
-// Base of every mock object: counts references.
-template <class Interface>
-class Counted : public Interface, public Tracked {
-public:
-    explicit Counted(MockBook& book) : m_book(book) {}
-    std::uint32_t AddRef() override { return static_cast<std::uint32_t>(++m_refs); }
-    std::uint32_t Release() override;
-
-protected:
-    MockBook& m_book;
-};
-
-class MockBook {
-public:
-    MockBook();
-    ~MockBook();
-
-    // --- failure injection ------------------------------------------------
-    int failAtCall = 0;   // this call (1-based) returns E_FAIL
-    int nullAtCall = 0;   // this call succeeds but hands out no interface
+    int failAtCall = 0; // this call (1-based) returns E_FAIL
+    int nullAtCall = 0; // this call succeeds but hands out no interface
     bool startReturnsNull = false;
 
-    // --- what the writer did ----------------------------------------------
-    int calls = 0;
-    std::vector<std::string> callNames; // one per call, in order
-    std::vector<bool> callHandsOut;     // whether that call hands out an interface
-    std::string workbookPath;
-    std::string sheetName;
+    std::vector<std::string> calls; // method names, in order
+    std::vector<bool> handsOut;     // whether that call hands out an interface
+    int overReleases = 0;
     int closeCalls = 0;
     bool closed = false;
-    std::map<std::pair<int, int>, Cell> cells;
-    std::vector<MergedArea> merges;
-    std::vector<StyleSettings> styles; // by id, in the order made
-    int appliedStyle = -1;
-    std::map<int, double> columnWidths;
-    std::map<int, double> rowHeights;
-    std::vector<int> sheetOptions;
-    std::vector<std::pair<std::string, int>> switchesAndSettings; // ("switch1", 1), ("setting1", 13)...
-    std::string rangeText;
-    int rangeStyle = -1;
-    bool rangeStyleApplied = false;
-    struct Picture {
-        std::string path;
-        int top = 0, left = 0, bottom = 0, right = 0;
-    };
-    std::vector<Picture> pictures;
-    std::vector<RichRun> richRuns;
-    int overReleases = 0;
+    std::u16string workbookPath;
+    // Each cell as its text, "int 12", "num 1.25" or "formula".
+    std::map<std::pair<int, int>, std::string> cells;
 
-    // Sum of the references that objects handed out still carry.
+    Status Enter(const char* name, bool handingOut)
+    {
+        calls.emplace_back(name);
+        handsOut.push_back(handingOut);
+        return static_cast<int>(calls.size()) == failAtCall ? E_FAIL : S_OK;
+    }
+    bool NullNow() const { return static_cast<int>(calls.size()) == nullAtCall; }
+    std::string CellAt(int row, int column) const
+    {
+        const auto found = cells.find({row, column});
+        return found == cells.end() ? "(none)" : found->second;
+    }
+    Object* Make(int references);
     int LiveReferences() const;
 
-    const Cell* CellAt(int row, int column) const;
-    int NewStyleId(const StyleSettings& settings);
-
-    // The "Start" export's behaviour: an engine without a reference.
-    k4xls::IEngine* Start();
-
-    // Counts the call; the status it must return (E_FAIL when chosen).
-    k4xls::Status Enter(const char* name, bool handsOut = false);
-    bool NullNow() const { return calls == nullAtCall; }
-
-    // Objects stay alive until the book goes, so that a use after the
-    // last release is still caught by the counts rather than by a crash.
-    template <class T, class... Args>
-    T* Make(Args&&... args)
-    {
-        auto object = std::make_unique<T>(*this, std::forward<Args>(args)...);
-        T* raw = object.get();
-        m_objects.push_back(std::move(object));
-        return raw;
-    }
-
 private:
-    std::vector<std::unique_ptr<Tracked>> m_objects;
+    // Objects live until the book goes, so that a release too many is
+    // counted rather than crashing.
+    std::vector<std::unique_ptr<Object>> m_objects;
 };
 
-// Points MockStart at a book for the duration of a test.
-void SetCurrentBook(MockBook* book);
-extern "C" k4xls::IEngine* MockStart();
+// One object plays every interface: whatever the writer fetches is a new
+// Object, seen only through the interface asked for. Each method call is
+// one step of the run.
+class Object final : public IEngine, public IWorkbook, public IWorksheet, public IStyle, public IAlignment,
+                     public IFont, public IFill, public IBorders, public IBorderSide, public IRange,
+                     public IRichText, public IMergedArea, public ISheetSwitches, public ISheetSettings {
+public:
+    Object(Book& book, int references) : refs(references), m_book(book) {}
+    int refs;
 
-std::string Utf8(const char16_t* text);
-
-template <class Interface>
-std::uint32_t Counted<Interface>::Release()
-{
-    if (m_refs <= 0) {
-        ++m_book.overReleases;
-        return 0;
+    std::uint32_t AddRef() override { return static_cast<std::uint32_t>(++refs); }
+    std::uint32_t Release() override
+    {
+        if (refs <= 0) {
+            ++m_book.overReleases;
+            return 0;
+        }
+        return static_cast<std::uint32_t>(--refs);
     }
-    return static_cast<std::uint32_t>(--m_refs);
+
+    Status NewWorkbook(const char16_t* path, IWorkbook** out) override
+    {
+        m_book.workbookPath = path;
+        return HandOut(__func__, out);
+    }
+    Status AddWorksheet(const char16_t*, IWorksheet** out) override { return HandOut(__func__, out); }
+    Status Close() override
+    {
+        ++m_book.closeCalls;
+        const Status status = Step(__func__);
+        m_book.closed = !Failed(status);
+        return status;
+    }
+
+    // Cells, and the objects the worksheet makes.
+    Status SetText(int32_t row, int32_t column, const char16_t* text) override
+    {
+        const std::u16string_view wide(text); // ASCII in these tests
+        return Write(__func__, row, column, std::string(wide.begin(), wide.end()));
+    }
+    Status SetInteger(int32_t row, int32_t column, int32_t value) override
+    {
+        return Write(__func__, row, column, "int " + std::to_string(value));
+    }
+    Status SetNumber(int32_t row, int32_t column, double value) override
+    {
+        char text[32];
+        char* end = std::to_chars(text, text + sizeof text, value).ptr; // shortest: 1.25, 0.1
+        return Write(__func__, row, column, "num " + std::string(text, end));
+    }
+    Status SetFormula(int32_t row, int32_t column, const char16_t*) override
+    {
+        return Write(__func__, row, column, "formula");
+    }
+    Status NewStyle(IStyle** out) override { return HandOut(__func__, out); }
+    Status NewRichText(IRichText** out) override { return HandOut(__func__, out); }
+    Status NewMergedArea(IMergedArea** out) override { return HandOut(__func__, out); }
+    Status GetRange(const char16_t*, IRange** out) override { return HandOut(__func__, out); }
+    Status GetSheetSwitches(ISheetSwitches** out) override { return HandOut(__func__, out); }
+    Status GetSheetSettings(ISheetSettings** out) override { return HandOut(__func__, out); }
+    Status SetColumnWidth(int32_t, double) override { return Step(__func__); }
+    Status SetColumnWidths(int32_t, int32_t, double) override { return Step(__func__); }
+    Status SetRowHeight(int32_t, double) override { return Step(__func__); }
+    Status SetSheetOption(int32_t) override { return Step(__func__); }
+    Status InsertPicture(const char16_t*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t,
+                         int32_t) override
+    {
+        return Step(__func__);
+    }
+
+    // Styles and their parts (SetColour serves both font and fill).
+    Status Duplicate(IStyle** out) override { return HandOut(__func__, out); }
+    Status GetAlignment(IAlignment** out) override { return HandOut(__func__, out); }
+    Status GetFont(IFont** out) override { return HandOut(__func__, out); }
+    Status GetBorders(IBorders** out) override { return HandOut(__func__, out); }
+    Status GetFill(IFill** out) override { return HandOut(__func__, out); }
+    Status GetLeft(IBorderSide** out) override { return HandOut(__func__, out); }
+    Status GetRight(IBorderSide** out) override { return HandOut(__func__, out); }
+    Status GetTop(IBorderSide** out) override { return HandOut(__func__, out); }
+    Status GetBottom(IBorderSide** out) override { return HandOut(__func__, out); }
+    Status SetNumberFormat(const char16_t*) override { return Step(__func__); }
+    Status SetStyleFlag(int32_t) override { return Step(__func__); }
+    Status Apply() override { return Step(__func__); }
+    Status SetHorizontal(int32_t) override { return Step(__func__); }
+    Status SetVertical(int32_t) override { return Step(__func__); }
+    Status SetWrap(int32_t) override { return Step(__func__); }
+    Status SetRotation(int32_t) override { return Step(__func__); }
+    Status SetBold(int32_t) override { return Step(__func__); }
+    Status SetColour(int32_t) override { return Step(__func__); }
+    Status SetLine(int32_t) override { return Step(__func__); }
+
+    // Ranges, rich texts, merged areas, sheet switches and settings.
+    Status GetStyle(IStyle** out) override { return HandOut(__func__, out); }
+    Status ApplyStyle() override { return Step(__func__); }
+    Status AppendRun(const char16_t*, IStyle* fontOf) override { return fontOf ? Step(__func__) : E_POINTER; }
+    Status SetFirstRow(int32_t) override { return Step(__func__); }
+    Status SetFirstColumn(int32_t) override { return Step(__func__); }
+    Status SetColumns(int32_t) override { return Step(__func__); }
+    Status SetRows(int32_t) override { return Step(__func__); }
+    Status SetText(const char16_t*) override { return Step(__func__); }
+    Status SetFormula(const char16_t*) override { return Step(__func__); }
+    Status SetRichText(IRichText* text) override { return text ? Step(__func__) : E_POINTER; }
+    Status SetFirst(int32_t) override { return Step(__func__); }
+    Status SetSecond(int32_t) override { return Step(__func__); }
+    Status SetThird(int32_t) override { return Step(__func__); }
+
+private:
+    Status Step(const char* name) { return m_book.Enter(name, false); }
+
+    // Hands out a new object, unless this call is chosen to fail or to
+    // hand out nothing.
+    template <class Out>
+    Status HandOut(const char* name, Out** out)
+    {
+        *out = nullptr;
+        if (const Status status = m_book.Enter(name, true); Failed(status))
+            return status;
+        if (!m_book.NullNow())
+            *out = m_book.Make(1);
+        return S_OK;
+    }
+
+    Status Write(const char* name, int row, int column, std::string shown)
+    {
+        const Status status = Step(name);
+        if (!Failed(status))
+            m_book.cells[{row, column}] = std::move(shown);
+        return status;
+    }
+
+    Book& m_book;
+};
+
+inline Object* Book::Make(int references)
+{
+    m_objects.push_back(std::make_unique<Object>(*this, references));
+    return m_objects.back().get();
+}
+
+inline int Book::LiveReferences() const
+{
+    int live = 0;
+    for (const auto& object : m_objects)
+        live += object->refs;
+    return live;
+}
+
+// The book that the "Start" export works on; the engine comes without a reference.
+inline Book* g_currentBook = nullptr;
+inline IEngine* MockStart() { return g_currentBook->startReturnsNull ? nullptr : g_currentBook->Make(0); }
+
+struct RecordingSink : k4::MessageSink {
+    void ShowMessage(std::string_view text) override { messages.emplace_back(text); }
+    std::vector<std::string> messages;
+};
+
+struct Run {
+    Book book;
+    RecordingSink sink;
+    bool result = false;
+};
+
+// Runs the report writer on `table` (the whole of it, unless a length is
+// given) against a fresh book that `prepare` may set up.
+inline std::unique_ptr<Run> RunWriter(std::span<const std::uint8_t> table,
+                                      const std::function<void(Book&)>& prepare = {},
+                                      std::string_view outputPath = "/reports/unit 7.xls", int tableLength = -1)
+{
+    auto run = std::make_unique<Run>();
+    if (prepare)
+        prepare(run->book);
+    g_currentBook = &run->book;
+    const auto length = static_cast<std::uint16_t>(tableLength < 0 ? table.size() : tableLength);
+    run->result = k4::WriteXlsReportWithComponent(&MockStart, length, table, std::string(outputPath),
+                                                  "/opt/k4/TQLogo.png", run->sink);
+    g_currentBook = nullptr;
+    return run;
 }
 
 } // namespace mockxls

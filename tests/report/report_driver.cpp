@@ -1,7 +1,7 @@
 // report_driver (--sample | --synthetic COUNT | IMAGE) --output BASE
-//               [--program-folder DIR] [--repeat N]
+//               [--program-folder DIR] [--repeat N] [--with-csv]
 // Writes BASE.xls through the spreadsheet component, as the download pass
-// does, for the reader tests and the benchmark. With --repeat it writes the
+// does, for the reader checks and the benchmark. With --repeat it writes the
 // report N times and prints the mean time per report in milliseconds.
 #include <chrono>
 #include <cstdio>
@@ -18,32 +18,12 @@
 #include "eventlog/sample_image.h"
 #include "report/xls_report.h"
 
-namespace {
-
-int Usage()
-{
-    std::fprintf(stderr, "usage: report_driver (--sample | --synthetic COUNT | IMAGE) --output BASE\n"
-                         "                     [--program-folder DIR] [--repeat N] [--with-csv]\n");
-    return 2;
-}
-
-bool ReadImage(const std::string& path, std::vector<std::uint8_t>& image)
-{
-    std::ifstream in(path, std::ios::binary);
-    image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    return in.good() || in.eof();
-}
-
-} // namespace
-
 int main(int argc, char** argv)
 {
     std::string imagePath, basePath, programFolder;
-    int synthetic = -1;
-    bool sample = false;
-    bool withCsv = false;
-    int repeat = 0;
-    for (int i = 1; i < argc; ++i) {
+    int synthetic = -1, repeat = 0;
+    bool sample = false, withCsv = false, usage = false;
+    for (int i = 1; i < argc && !usage; ++i) {
         const std::string_view arg = argv[i];
         const bool hasValue = i + 1 < argc;
         if (arg == "--output" && hasValue)
@@ -61,19 +41,26 @@ int main(int argc, char** argv)
         else if (!arg.starts_with("-") && imagePath.empty())
             imagePath = arg;
         else
-            return Usage();
+            usage = true;
     }
-    if (basePath.empty() || (sample + (synthetic >= 0) + !imagePath.empty()) != 1)
-        return Usage();
+    if (usage || basePath.empty() || (sample + (synthetic >= 0) + !imagePath.empty()) != 1) {
+        std::fprintf(stderr, "usage: report_driver (--sample | --synthetic COUNT | IMAGE) --output BASE\n"
+                             "                     [--program-folder DIR] [--repeat N] [--with-csv]\n");
+        return 2;
+    }
 
     std::vector<std::uint8_t> image;
-    if (sample)
+    if (sample) {
         image = k4::SampleLogImage();
-    else if (synthetic >= 0)
+    } else if (synthetic >= 0) {
         image = k4::SyntheticLogImage(synthetic);
-    else if (!ReadImage(imagePath, image)) {
-        std::fprintf(stderr, "report_driver: cannot read %s\n", imagePath.c_str());
-        return 2;
+    } else {
+        std::ifstream in(imagePath, std::ios::binary);
+        image.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+        if (!in) {
+            std::fprintf(stderr, "report_driver: cannot read %s\n", imagePath.c_str());
+            return 2;
+        }
     }
     k4::EventTableArgs args;
     if (!k4::PrepareImageForWriters(image, args)) {
