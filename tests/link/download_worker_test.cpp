@@ -1,6 +1,4 @@
 #include <atomic>
-#include <chrono>
-#include <thread>
 
 #include <gtest/gtest.h>
 
@@ -12,42 +10,85 @@ namespace {
 constexpr std::uint16_t kVid = 0x10C4;
 constexpr std::uint16_t kPid = 0xEA60;
 
+// Logs every call as a short line and answers each prompt from its script;
+// an exhausted script answers Exit / Cancel (0).
+class FakeShell : public DownloadShell {
+public:
+    void SetProgress(int position) override
+    {
+        Log("progress " + std::to_string(position));
+        if (onProgress)
+            onProgress(position);
+    }
+    void HideMainWindow() override { Log("hide"); }
+    void ShowMainWindow() override { Log("show"); }
+    int ShowDeviceNotConnected() override { return Answer("not connected"); }
+    int ShowDeviceEmpty() override { return Answer("empty"); }
+    int ShowDataFound() override { return Answer("data found"); }
+    int ShowSaveFile(std::string& basePath) override
+    {
+        basePath = "/data/pump7";
+        return Answer("save file");
+    }
+    int ShowSaveComplete() override { return Answer("save complete"); }
+    void PostQuit() override { Log("quit"); }
+    void ShowMessage(std::string_view text) override { Log("message: " + std::string(text)); }
+
+    std::vector<std::string> log;
+    std::map<std::string, std::deque<int>> answers{{"data found", {kDataFoundDownload}},
+                                                   {"save file", {kSaveFileSave}}};
+    std::function<void(int)> onProgress;
+
+private:
+    void Log(std::string line) { log.push_back(std::move(line)); }
+    int Answer(const std::string& prompt)
+    {
+        Log(prompt);
+        std::deque<int>& script = answers[prompt];
+        if (script.empty())
+            return 0;
+        const int answer = script.front();
+        script.pop_front();
+        return answer;
+    }
+};
+
 struct WriterCall {
+    std::string writer;
     std::uint16_t tableOffset;
     std::uint16_t tableLength;
     Bytes table;
     std::string basePath;
+    bool operator==(const WriterCall&) const = default;
 };
 
 // Everything one pass runs against; the device, once attached, is bridge 100.
 struct WorkerWorld {
-    WorkerWorld()
-    {
-        settings = {kVid, kPid, /*pollIntervalMs=*/0, /*failedPollsBeforePrompt=*/10};
-        writers.csv = Recorder(csvCalls, csvResult);
-        writers.report = Recorder(reportCalls, reportResult);
-    }
-
     PassOutcome Run() { return DownloadWorker(link, shell, settings, writers, run); }
-    bool Download() { return DownloadLog(link, "/out/base", writers, shell); }
 
     void AttachDevice(std::uint8_t fileCount)
     {
         bridges.attached.push_back({kVid, kPid});
         channel.QueueBytes(CodeFrame(0, 0, {fileCount}));
     }
-    void QueueImage(const Bytes& image)
+    // A one-frame image: the log flag; event table at 32, 4 bytes long; header words big-endian.
+    void QueueImage(std::uint8_t logFlag)
     {
+        Bytes image(32, 0);
+        image[0] = logFlag;
+        image[7] = 0x20;
+        image[9] = 0x04;
+        const Bytes table = Pattern(4, 0xA1);
+        image.insert(image.end(), table.begin(), table.end());
         channel.QueueBytes(CodeFrame(1, 0, image));
         channel.QueueBytes(CodeFrame(0, 0, {}));
     }
-
-    static LogWriter Recorder(std::vector<WriterCall>& calls, const bool& result)
+    LogWriter Recorder(std::string writer)
     {
-        return [&calls, &result](std::uint16_t offset, std::uint16_t length, std::span<const std::uint8_t> table,
-                                 std::string basePath, MessageSink&) {
-            calls.push_back({offset, length, {table.begin(), table.end()}, basePath});
-            return result;
+        return [this, writer](std::uint16_t offset, std::uint16_t length, std::span<const std::uint8_t> table,
+                              std::string basePath, MessageSink&) {
+            writerCalls.push_back({writer, offset, length, {table.begin(), table.end()}, basePath});
+            return true;
         };
     }
 
@@ -56,67 +97,43 @@ struct WorkerWorld {
     RecordingSink linkMessages;
     DeviceLink link{bridges, channel, linkMessages};
     FakeShell shell;
-    WorkerSettings settings;
-    LogWriters writers;
-    std::vector<WriterCall> csvCalls, reportCalls;
-    bool csvResult = true, reportResult = true;
+    WorkerSettings settings{kVid, kPid, /*pollIntervalMs=*/0, /*failedPollsBeforePrompt=*/10};
+    std::vector<WriterCall> writerCalls;
+    LogWriters writers{Recorder("csv"), Recorder("report")};
     std::atomic<bool> run{true};
 };
 
-// Log flag set; event table at 32, 4 bytes long; header words big-endian.
-Bytes SampleImage()
+TEST(WorkerTest, TenthFruitlessPollAsksAndOnlyExitEndsTheSearch)
 {
-    Bytes image(36, 0);
-    image[0] = 0x01;
-    image[7] = 0x20;
-    image[9] = 0x04;
-    std::copy_n(Pattern(4, 0xA1).begin(), 4, image.begin() + 32);
-    return image;
-}
-
-std::vector<std::string> Searching(std::initializer_list<std::string> after)
-{
-    std::vector<std::string> lines;
-    for (int position = 1; position <= 9; ++position)
-        lines.push_back("progress " + std::to_string(position));
-    lines.insert(lines.end(), after);
-    return lines;
-}
-
-class WorkerTest : public testing::Test {
-protected:
     WorkerWorld w;
-};
-
-TEST_F(WorkerTest, TenthFruitlessPollAsksAndOnlyExitEndsTheSearch)
-{
-    w.shell.notConnectedAnswers = {kDialogClosed, kNotConnectedExit};
+    w.shell.answers["not connected"] = {kDialogClosed, kNotConnectedExit};
     EXPECT_EQ(w.Run(), PassOutcome::NotConnected);
 
-    std::vector<std::string> expected = Searching({"hide", "not connected", "progress 0", "show"});
-    const auto second = Searching({"hide", "not connected", "quit"});
-    expected.insert(expected.end(), second.begin(), second.end());
+    std::vector<std::string> series;
+    for (int position = 1; position <= 9; ++position)
+        series.push_back("progress " + std::to_string(position));
+    std::vector<std::string> expected = series;
+    expected.insert(expected.end(), {"hide", "not connected", "progress 0", "show"});
+    expected.insert(expected.end(), series.begin(), series.end());
+    expected.insert(expected.end(), {"hide", "not connected", "quit"});
     EXPECT_EQ(w.shell.log, expected);
     EXPECT_FALSE(w.run);
 }
 
-TEST_F(WorkerTest, SkipsUnopenableAndForeignBridgesAndKeepsTheMatchOpen)
+TEST(WorkerTest, SkipsUnopenableAndForeignBridgesAndKeepsTheMatchOpen)
 {
+    WorkerWorld w;
     w.bridges.attached = {{kVid, kPid, /*openFails=*/true}, {kVid, 0x0001}};
-    w.AttachDevice(2);
-    w.shell.dataFoundAnswer = kDataFoundCancel;
-    std::map<BridgeHandle, int> closesAtPrompt;
-    w.shell.onDataFound = [&] { closesAtPrompt = w.bridges.closes; };
-    EXPECT_EQ(w.Run(), PassOutcome::Cancelled);
+    w.AttachDevice(0);
+    EXPECT_EQ(w.Run(), PassOutcome::DeviceEmpty);
 
+    // The match is closed once, at the end of the pass.
     EXPECT_EQ(w.bridges.calls, (std::vector<std::string>{"count", "open 0", "open 1", "vid 101", "pid 101",
                                                          "close 101", "open 2", "vid 102", "pid 102", "close 102"}));
-    EXPECT_EQ(closesAtPrompt, (std::map<BridgeHandle, int>{{101, 1}}));
     EXPECT_EQ(w.channel.configured, std::vector<BridgeHandle>{102});
-    EXPECT_EQ(w.shell.log, (std::vector<std::string>{"hide", "data found", "quit"}));
 }
 
-TEST_F(WorkerTest, BridgesWithOtherIdentifiersAreClosedAgain)
+TEST(WorkerTest, BridgesWithOtherIdentifiersAreClosedAgain)
 {
     const std::tuple<FakeBridge, std::uint32_t, std::uint32_t> cases[] = {
         {{kVid, kPid + 1}, kVid, kPid},        // same vendor, other product
@@ -124,117 +141,79 @@ TEST_F(WorkerTest, BridgesWithOtherIdentifiersAreClosedAgain)
         {{0, 0}, 0, 0},                        // identifiers missing from the configuration
     };
     for (const auto& [bridge, vid, pid] : cases) {
-        WorkerWorld world;
-        world.bridges.attached = {bridge};
-        world.settings.g_dwVid = vid;
-        world.settings.g_dwPid = pid;
-        EXPECT_EQ(world.Run(), PassOutcome::NotConnected);
-        EXPECT_EQ(world.bridges.closes, (std::map<BridgeHandle, int>{{100, 10}}));
-        EXPECT_TRUE(world.channel.configured.empty());
+        WorkerWorld w;
+        w.bridges.attached = {bridge};
+        w.settings.g_dwVid = vid;
+        w.settings.g_dwPid = pid;
+        EXPECT_EQ(w.Run(), PassOutcome::NotConnected);
+        EXPECT_EQ(w.bridges.closes, (std::map<BridgeHandle, int>{{100, 10}}));
+        EXPECT_TRUE(w.channel.configured.empty());
     }
 }
 
-TEST_F(WorkerTest, ConnectedPassEndsWithOneCloseOnEveryBranch)
+TEST(WorkerTest, ConnectedPassEndsWithOneCloseOnEveryBranch)
 {
     struct Case {
-        std::uint8_t fileCount;
+        int fileCount; // -1: the device does not answer
+        int dataFoundAnswer;
         int saveAnswer;
-        bool silentDevice;
         PassOutcome outcome;
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {0, kSaveFileSave, false, PassOutcome::DeviceEmpty, {"hide", "empty", "quit"}},
-        {1, kSaveFileCancel, false, PassOutcome::Cancelled, {"hide", "data found", "save file", "quit"}},
+        {0, kDataFoundDownload, kSaveFileSave, PassOutcome::DeviceEmpty, {"hide", "empty", "quit"}},
+        {1, kDataFoundCancel, kSaveFileSave, PassOutcome::Cancelled, {"hide", "data found", "quit"}},
+        {1, kDataFoundDownload, kSaveFileCancel, PassOutcome::Cancelled,
+         {"hide", "data found", "save file", "quit"}},
         // Shown while the main window is still up.
-        {1, kSaveFileSave, true, PassOutcome::FileCountFailed,
-         {"message: Lost communication with the Pumpvisor Data Download Device, file count zero.", "quit"}},
+        {-1, kDataFoundDownload, kSaveFileSave, PassOutcome::FileCountFailed,
+         {std::string("message: ") + kFileCountLostMessage, "quit"}},
     };
     for (const Case& c : cases) {
-        WorkerWorld world;
-        if (c.silentDevice)
-            world.bridges.attached.push_back({kVid, kPid});
-        else
-            world.AttachDevice(c.fileCount);
-        world.shell.saveFileAnswer = c.saveAnswer;
-        EXPECT_EQ(world.Run(), c.outcome);
-        EXPECT_EQ(world.shell.log, c.log);
-        EXPECT_EQ(world.channel.writes, std::vector<Bytes>{kFileCountRequest}) << "no download";
-        EXPECT_EQ(world.bridges.closes, (std::map<BridgeHandle, int>{{100, 1}}));
-        EXPECT_FALSE(world.run);
+        WorkerWorld w;
+        w.bridges.attached.push_back({kVid, kPid});
+        if (c.fileCount >= 0)
+            w.channel.QueueBytes(CodeFrame(0, 0, {static_cast<std::uint8_t>(c.fileCount)}));
+        w.shell.answers = {{"data found", {c.dataFoundAnswer}}, {"save file", {c.saveAnswer}}};
+        EXPECT_EQ(w.Run(), c.outcome);
+        EXPECT_EQ(w.shell.log, c.log);
+        EXPECT_EQ(w.channel.writes, std::vector<Bytes>{kFileCountRequest}) << "no download";
+        EXPECT_EQ(w.bridges.closes, (std::map<BridgeHandle, int>{{100, 1}}));
+        EXPECT_FALSE(w.run);
     }
 }
 
-TEST_F(WorkerTest, SavedPassHandsHeaderWordsToBothWritersInHostOrder)
+TEST(WorkerTest, SavedPassHandsHeaderWordsToBothWritersInHostOrder)
 {
+    WorkerWorld w;
     w.AttachDevice(1);
-    w.QueueImage(SampleImage());
+    w.QueueImage(1);
     EXPECT_EQ(w.Run(), PassOutcome::Saved);
 
     EXPECT_EQ(w.shell.log, (std::vector<std::string>{"hide", "data found", "save file", "save complete", "quit"}));
-    ASSERT_EQ(w.csvCalls.size(), 1u);
-    ASSERT_EQ(w.reportCalls.size(), 1u);
-    for (const WriterCall& call : {w.csvCalls[0], w.reportCalls[0]}) {
-        EXPECT_EQ(call.tableOffset, 32);
-        EXPECT_EQ(call.tableLength, 4);
-        EXPECT_EQ(call.table, Pattern(4, 0xA1));
-        EXPECT_EQ(call.basePath, "/data/pump7");
-    }
+    const Bytes table = Pattern(4, 0xA1);
+    EXPECT_EQ(w.writerCalls, (std::vector<WriterCall>{{"csv", 32, 4, table, "/data/pump7"},
+                                                      {"report", 32, 4, table, "/data/pump7"}}));
     EXPECT_EQ(w.bridges.closes, (std::map<BridgeHandle, int>{{100, 1}}));
 }
 
-TEST_F(WorkerTest, ImageWithoutLogFlagIsAnUploadFailure)
+TEST(WorkerTest, ImageWithoutLogFlagIsAnUploadFailure)
 {
-    Bytes image = SampleImage();
-    image[0] = 0;
+    WorkerWorld w;
     w.AttachDevice(1);
-    w.QueueImage(image);
+    w.QueueImage(/*logFlag=*/0);
     EXPECT_EQ(w.Run(), PassOutcome::DownloadFailed);
-    EXPECT_TRUE(w.csvCalls.empty());
-    EXPECT_TRUE(w.reportCalls.empty());
-    EXPECT_EQ(w.shell.log.end()[-2],
-              "message: Lost communication with the Pumpvisor Data Download Device while uploading data.");
+    EXPECT_TRUE(w.writerCalls.empty());
+    EXPECT_EQ(w.shell.log.end()[-2], std::string("message: ") + kUploadLostMessage);
     EXPECT_EQ(w.shell.log.back(), "quit");
 }
 
-TEST_F(WorkerTest, RunFlagClearedFromOutsideEndsWithoutQuit)
+TEST(WorkerTest, RunFlagClearedFromOutsideEndsWithoutQuit)
 {
+    WorkerWorld w;
     w.shell.onProgress = [&](int position) { w.run = position != 3; };
     EXPECT_EQ(w.Run(), PassOutcome::Stopped);
     EXPECT_EQ(w.shell.log, (std::vector<std::string>{"progress 1", "progress 2", "progress 3"}));
-
-    // With a long poll interval the worker still notices at once.
-    WorkerWorld slow;
-    slow.settings.pollIntervalMs = 60'000;
-    std::thread worker([&] { EXPECT_EQ(slow.Run(), PassOutcome::Stopped); });
-    std::this_thread::sleep_for(std::chrono::milliseconds(100));
-    const auto cleared = std::chrono::steady_clock::now();
-    slow.run = false;
-    worker.join();
-    EXPECT_LT(std::chrono::steady_clock::now() - cleared, std::chrono::milliseconds(500));
-    EXPECT_EQ(slow.shell.log, std::vector<std::string>{"progress 1"});
-}
-
-TEST_F(WorkerTest, DownloadLogResultIsTheReportWritersOrWithoutOneTheCsvWriters)
-{
-    w.link.AdoptBridge(100);
-    w.reportResult = false;
-    w.QueueImage(SampleImage());
-    EXPECT_FALSE(w.Download());
-
-    w.csvResult = false;
-    w.reportResult = true;
-    w.QueueImage(SampleImage());
-    EXPECT_TRUE(w.Download());
-    EXPECT_EQ(w.csvCalls.size(), 2u);
-
-    w.writers.report = nullptr;
-    w.QueueImage(SampleImage());
-    EXPECT_FALSE(w.Download());
-    w.csvResult = true;
-    w.QueueImage(SampleImage());
-    EXPECT_TRUE(w.Download());
-    EXPECT_EQ(w.reportCalls.size(), 2u);
 }
 
 } // namespace

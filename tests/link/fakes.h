@@ -1,7 +1,6 @@
 #pragma once
 #include <cstdint>
 #include <deque>
-#include <functional>
 #include <map>
 #include <string>
 #include <vector>
@@ -24,8 +23,7 @@ inline Bytes DeviceFrame(unsigned type, const Bytes& body)
 {
     const unsigned header = (type << 14) | (2 + body.size());
     Bytes frame{static_cast<std::uint8_t>(header >> 8), static_cast<std::uint8_t>(header)};
-    for (std::uint8_t byte : body)
-        frame.push_back(byte);
+    frame.insert(frame.end(), body.begin(), body.end());
     unsigned sum = 0;
     for (std::uint8_t byte : frame)
         sum += byte;
@@ -39,8 +37,7 @@ inline Bytes DeviceFrame(unsigned type, const Bytes& body)
 inline Bytes CodeFrame(unsigned type, std::uint8_t code, const Bytes& data)
 {
     Bytes body{code};
-    for (std::uint8_t byte : data)
-        body.push_back(byte);
+    body.insert(body.end(), data.begin(), data.end());
     return DeviceFrame(type, body);
 }
 
@@ -84,7 +81,7 @@ public:
     }
 
     std::deque<std::pair<ReadResult, std::uint8_t>> script;
-    std::size_t failingWrite = SIZE_MAX;
+    std::size_t failingWrite = SIZE_MAX; // index of the write attempt that fails
     std::vector<BridgeHandle> configured;
     std::vector<Bytes> writes;
     std::size_t writeAttempts = 0;
@@ -132,56 +129,6 @@ public:
     std::vector<FakeBridge> attached;
     std::vector<std::string> calls;
     std::map<BridgeHandle, int> closes;
-};
-
-// Logs every call as a short line and answers the prompts from a script.
-class FakeShell : public DownloadShell {
-public:
-    void SetProgress(int position) override
-    {
-        log.push_back("progress " + std::to_string(position));
-        if (onProgress)
-            onProgress(position);
-    }
-    void HideMainWindow() override { log.push_back("hide"); }
-    void ShowMainWindow() override { log.push_back("show"); }
-    int ShowDeviceNotConnected() override
-    {
-        log.push_back("not connected");
-        const int answer = notConnectedAnswers.empty() ? kNotConnectedExit : notConnectedAnswers.front();
-        if (!notConnectedAnswers.empty())
-            notConnectedAnswers.pop_front();
-        return answer;
-    }
-    int ShowDeviceEmpty() override { return Logged("empty", 0); }
-    int ShowDataFound() override
-    {
-        if (onDataFound)
-            onDataFound();
-        return Logged("data found", dataFoundAnswer);
-    }
-    int ShowSaveFile(std::string& basePath) override
-    {
-        basePath = "/data/pump7";
-        return Logged("save file", saveFileAnswer);
-    }
-    int ShowSaveComplete() override { return Logged("save complete", 0); }
-    void PostQuit() override { log.push_back("quit"); }
-    void ShowMessage(std::string_view text) override { log.push_back("message: " + std::string(text)); }
-
-    std::vector<std::string> log;
-    std::deque<int> notConnectedAnswers;
-    int dataFoundAnswer = kDataFoundDownload;
-    int saveFileAnswer = kSaveFileSave;
-    std::function<void(int)> onProgress;
-    std::function<void()> onDataFound;
-
-private:
-    int Logged(const char* line, int answer)
-    {
-        log.push_back(line);
-        return answer;
-    }
 };
 
 class RecordingSink : public MessageSink {
