@@ -163,6 +163,12 @@ class Bench:
         self.test.assertFalse(os.access(folder, os.W_OK), "the folder is still writable")
         return base
 
+    def documents_folder(self, older):
+        """Where a bare name lands: the documents folder's "K4 Data Folder"."""
+        folder = self.scene.home / "Documents" / "K4 Data Folder"
+        folder.mkdir(parents=True)
+        return self.settle(folder / "pump", older)
+
     def missing_folder(self, older):
         return self.settle(self.scene.root / "no such folder" / "pump", older)
 

@@ -4,7 +4,6 @@ k4-download run against them as a user would run it."""
 
 import os
 import shutil
-import signal
 import subprocess
 import sys
 import tempfile
@@ -54,41 +53,37 @@ class Simulator:
                    "--log-frames", str(self.log_path)] + list(args)
         if not paced:
             command.append("--unpaced")
-        self.process = subprocess.Popen(command, stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
+        self.process = subprocess.Popen(command, stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
+        self.summary = None
         deadline = time.monotonic() + 5
         while not self.bridge_file.exists():
             if self.process.poll() is not None or time.monotonic() > deadline:
                 self.process.kill()
-                _, errors = self.process.communicate()
-                raise RuntimeError(f"k4-sim {name} did not announce itself: {errors}")
+                raise RuntimeError(f"k4-sim {name} did not announce itself: {self.process.communicate()[1]}")
             time.sleep(0.01)
 
     def stop(self):
-        if self.process.stdout.closed:
+        if self.summary is not None:
             return
-        if self.process.poll() is None:
-            self.process.send_signal(signal.SIGTERM)
+        self.process.terminate()  # nothing once it has ended
         try:
-            self.process.wait(timeout=5)
+            self.summary = self.process.communicate(timeout=5)[1]
         except subprocess.TimeoutExpired:
             self.process.kill()
-            self.process.wait()
-        self.summary = self.process.stderr.read()
-        self.process.stdout.close()
-        self.process.stderr.close()
+            self.summary = self.process.communicate()[1]
         check_sanitizers("k4-sim", self.summary)
         if self.process.returncode != 0:
             raise AssertionError(f"k4-sim {self.name} ended with {self.process.returncode}: {self.summary}")
 
-    def received(self):
-        """Every well-formed frame the unit received, as byte strings."""
-        frames = []
+    def codes_received(self):
+        """The code of every well-formed frame the unit received."""
+        codes = []
         if self.log_path.exists():
             for line in self.log_path.read_text().splitlines():
                 fields = line.split()
-                if len(fields) > 2 and fields[1] == "rx" and fields[-1] != "bad-checksum":
-                    frames.append(bytes(int(f, 16) for f in fields[2:]))
-        return frames
+                if len(fields) > 4 and fields[1] == "rx" and fields[-1] != "bad-checksum":
+                    codes.append(int(fields[4], 16))
+        return codes
 
     def noted_at(self, note):
         """When the unit logged `note`, on the clock of time.monotonic()."""
@@ -97,9 +92,6 @@ class Simulator:
             if len(fields) == 3 and fields[1] == "--" and fields[2] == note:
                 return float(fields[0])
         return None
-
-    def codes_received(self):
-        return [frame[2] for frame in self.received()]
 
 
 class PassResult:
@@ -121,7 +113,7 @@ class PassResult:
 class Scene:
     """A private bridge folder, configuration store and home folder."""
 
-    def __init__(self, vid="0x10c4", pid="0xea60"):
+    def __init__(self):
         self.root = Path(tempfile.mkdtemp(prefix="k4-e2e-"))
         self.bridges = self.root / "bridges"
         self.bridges.mkdir()
@@ -129,17 +121,9 @@ class Scene:
         self.home.mkdir()
         self.config_dirs = self.root / "xdg"
         self.simulators = []
-        self.write_config(vid, pid)
-
-    def write_config(self, vid, pid):
         folder = self.config_dirs / "Tavrin Co"
-        folder.mkdir(parents=True, exist_ok=True)
-        lines = ["[Configuration]"]
-        if vid is not None:
-            lines.append(f"VID={vid}")
-        if pid is not None:
-            lines.append(f"PID={pid}")
-        (folder / "K4 Data Transfer Application.conf").write_text("\n".join(lines) + "\n")
+        folder.mkdir(parents=True)
+        (folder / "K4 Data Transfer Application.conf").write_text("[Configuration]\nVID=0x10c4\nPID=0xea60\n")
 
     def start_sim(self, name="unit", *args, paced=False):
         simulator = Simulator(self, name, args, paced)
@@ -169,16 +153,9 @@ class Scene:
 
     def sim_image(self, *sim_args):
         """The image a simulator started with these options serves."""
-        path = self.root / "served.img"
+        path = self.root / "dumped.img"
         subprocess.run([tool("k4-sim"), "--dump-image", str(path)] + list(sim_args), check=True)
         return path.read_bytes()
-
-    def report_csv(self, image_path):
-        """What k4-report writes as the comma-delimited file for a saved image."""
-        base = self.root / "k4-report-out"
-        subprocess.run([tool("k4-report"), str(image_path), "--output", str(base)],
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-        return Path(str(base) + ".csv").read_bytes()
 
     def close(self):
         faults = []

@@ -1,7 +1,7 @@
-// The simulator's side of the protocol must speak exactly what the
-// computer expects, or the end-to-end tests prove nothing.
+// What the end-to-end passes do not show of the simulator's codec: replies
+// of one or two data frames, and that a frame from the computer with a bad
+// checksum is never taken for a good one (it would hide the computer's fault).
 #include <gtest/gtest.h>
-#include <numeric>
 
 #include "tools/k4-sim/device_frames.h"
 
@@ -9,19 +9,6 @@ namespace k4sim {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
-
-TEST(SimFramesTest, FramesMatchTheWireExamples)
-{
-    EXPECT_EQ(BuildFrame(kTypeEnd, kCmdAck, {}), (Bytes{0x00, 0x03, 0xFD, 0xFF, 0x00}));
-    const std::uint8_t three[] = {3};
-    EXPECT_EQ(BuildFrame(kTypeEnd, 0x00, three), (Bytes{0x00, 0x04, 0x00, 0x03, 0xFF, 0xF9}));
-    const Bytes last = BuildFrame(kTypeLast, 0x00, Bytes{1, 2});
-    EXPECT_EQ(last[0], 0xC0);
-    EXPECT_EQ(last[1], 0x05);
-    // The checksum covers the header as sent, type bits included.
-    const unsigned sum = std::accumulate(last.begin(), last.end() - 2, 0u);
-    EXPECT_EQ((sum + (last[5] << 8) + last[6]) % 65536, 0u);
-}
 
 std::vector<int> TypesOf(const std::vector<Bytes>& frames)
 {
@@ -38,7 +25,6 @@ TEST(SimFramesTest, DownloadReplyRunsFirstMoreLastThenEnd)
     EXPECT_EQ(TypesOf(BuildDownloadReply(image, 5)), (std::vector<int>{1, 3, 0}));
     // A lone last frame would end the computer's reading before the end frame.
     EXPECT_EQ(TypesOf(BuildDownloadReply(image, 10)), (std::vector<int>{1, 0}));
-    EXPECT_EQ(TypesOf(BuildDownloadReply({}, 10)), (std::vector<int>{0}));
 }
 
 TEST(SimFramesTest, AssemblerChecksFramesAndSkipsImpossibleHeaders)

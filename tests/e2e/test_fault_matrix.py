@@ -1,9 +1,10 @@
 """The fault matrix: one download pass per row, each with one fault of the
-line, the unit or the output folder, and the same checks on every ending:
-the exit status, what the user was told and in which order, a bounded
-time, the bridge closed exactly once, and under the target names either
-both new files complete or the older files left byte for byte, with no
-partial file anywhere.
+bridges, the line, the unit or the output folder, and the same checks on
+every ending: the exit status, what the user was told and in which order, a
+bounded time (an unplug noticed within a second), every bridge opened
+closed exactly once, what the unit was asked for, the image kept byte for
+byte, and under the target names either both new files complete or the
+older files left byte for byte, with no partial file anywhere.
 
     test_fault_matrix.py --list      the rows: name, time limit, speed
     test_fault_matrix.py ROW...      runs those rows (exit 77: skipped)
@@ -19,50 +20,72 @@ from typing import Callable, Optional
 
 import fault_bench as fb
 from fault_bench import Bench
-from k4_scene import (DOWNLOAD, FILE_COUNT, FILE_COUNT_LOST, NAK, SEND_FAILED, UPLOAD_LOST, Scene,
-                      ctest_main)
+from k4_scene import (ACK, DOWNLOAD, FILE_COUNT, FILE_COUNT_LOST, NAK, SEND_FAILED, TIMEOUT, UPLOAD_LOST,
+                      Scene, ctest_main)
 
 CSV_FAILED = "Unable to create the comma-delimited output file."
 XLS_FAILED = "Unable to create the Excel output file."
+SEARCHING = "Searching for Pumpvisor Data"
 CHOSEN = ("Pumpvisor Data Found", "Download Complete Save File")  # the prompts before the download
 SAVED = (*CHOSEN, "Save Successful")
 NOTHING_WRITTEN = (*CHOSEN, CSV_FAILED, XLS_FAILED, UPLOAD_LOST)
+NOT_FOUND = (*(f"{SEARCHING} {n}/10" for n in range(1, 10)), "Device Not Connected")
 
 NEW, KEPT = "new", "kept"  # a target file after the pass: written anew, or as it was before
 
 QUICK = 10     # seconds: a fault noticed at once
+SEARCH = 20    # ten looks for the unit, a second apart
 LARGE = 30     # the largest image through the line and both writers
 SILENCE = 80   # a fault noticed only after the 50-second silence of a frame read
 
+WIRE_RATE = 12800   # bytes a second at 128000 baud, ten bits a byte
 END_FRAME = "end"   # in `sim`: the number of the reply's closing type-0 frame
 SIM_FRAME_SIZE = 256
+LAST_SHOWN = 511    # the report shows the records with indexes 0 to 511, the csv all of them
 
 
 @dataclass(frozen=True)
 class Row:
     name: str
     sim: tuple = ()                      # k4-sim options that inject the fault
+    others: tuple = ()                   # k4-sim options of bridges listed before the unit's
+    paced: bool = False                  # the unit sends at the line's rate
     image: Callable = fb.sample          # scene -> the image the unit serves
-    place: Callable = Bench.plain_folder  # (bench, older) -> the base path typed
+    place: Callable = Bench.plain_folder  # (bench, older) -> the base path of the files
+    typed: Optional[str] = None          # what the user types, when not that base path
     older: bool = True                   # older files of the target names are there first
     status: int = 0
     dialogue: tuple = SAVED              # every prompt and message, in order
     csv: str = NEW
     xls: str = NEW
     naks: Optional[int] = None           # negative acknowledgements the unit receives
+    opens: int = 1                       # bridges opened, each to be closed once
     csv_like: Optional[Callable] = None  # scene -> image whose k4-report csv the new one equals
     events: Optional[int] = None         # event rows both new files hold
+    least: float = 0                     # seconds the pass takes at least
     limit: float = QUICK
     slow: bool = False
 
 
 UNPLUGGED = dict(status=1, dialogue=(*CHOSEN, SEND_FAILED, UPLOAD_LOST), csv=KEPT, xls=KEPT)
 NO_DOWNLOAD = dict(status=1, dialogue=(FILE_COUNT_LOST,), csv=KEPT, xls=KEPT)
+UPLOAD_FAILED = dict(status=1, dialogue=(*CHOSEN, UPLOAD_LOST), csv=KEPT, xls=KEPT)
 
 ROWS = (
     Row("no-fault-replaces-older-files", naks=0),
+    Row("largest-image-paced-in-507-byte-frames", sim=("--frame-size", "507"), paced=True, image=fb.largest,
+        naks=0, least=fb.IMAGE_CAPACITY / WIRE_RATE, limit=LARGE),
+    # The bridges
+    Row("second-of-two-bridges", others=(("--vid", "0403", "--pid", "6001"),), opens=2),
+    Row("vendor-matches-product-does-not", sim=("--pid", "ea61"), status=2, dialogue=NOT_FOUND,
+        csv=KEPT, xls=KEPT, opens=10, least=8.5, limit=SEARCH),
     # The line
     Row("corrupt-byte-in-end-frame", sim=("--corrupt-frame", END_FRAME), naks=1),
+    Row("corrupt-first-frame", sim=("--corrupt-frame", "1"), naks=1, **UPLOAD_FAILED),
+    Row("four-corrupt-frames-in-a-row-then-another",
+        sim=("--corrupt-frame", "2", "--corrupt-count", "4", "--short-frame", "3"), naks=5),
+    Row("five-corrupt-frames-in-a-row", sim=("--corrupt-frame", "2", "--corrupt-count", "5"), naks=5,
+        status=1, dialogue=(*CHOSEN, TIMEOUT, UPLOAD_LOST), csv=KEPT, xls=KEPT),
     Row("dropped-end-frame", sim=("--drop-frame", END_FRAME), naks=1, limit=SILENCE, slow=True),
     Row("silence-mid-frame", sim=("--silent-mid-frame", "2"), naks=1, limit=SILENCE, slow=True),
     Row("header-announcing-511", sim=("--oversize-frame", "2"), naks=1),
@@ -73,14 +96,14 @@ ROWS = (
     Row("unplug-after-end-frame", sim=("--unplug-after", END_FRAME)),
     # The unit's answers
     Row("one-byte-past-the-buffer", sim=("--allow-oversize-image",), image=fb.one_byte_past_the_buffer,
-        status=1, dialogue=(*CHOSEN, UPLOAD_LOST), csv=KEPT, xls=KEPT, naks=0, limit=LARGE),
+        naks=0, limit=LARGE, **UPLOAD_FAILED),
     Row("file-count-status-1", sim=("--status", "1"), **NO_DOWNLOAD),
     Row("file-count-0", sim=("--file-count", "0"), status=3, dialogue=("Device Empty",), csv=KEPT, xls=KEPT),
-    Row("first-image-byte-0", image=fb.first_byte_zero, older=False,
-        status=1, dialogue=(*CHOSEN, UPLOAD_LOST), csv=KEPT, xls=KEPT, naks=0),
+    Row("first-image-byte-0", image=fb.first_byte_zero, older=False, naks=0, **UPLOAD_FAILED),
     Row("table-starting-past-the-image", image=fb.table_starting_past_the_end, events=0),
     Row("table-running-past-the-image", image=fb.table_running_past_the_end, csv_like=fb.sample),
     # The output folder
+    Row("bare-name-lands-in-the-documents-folder", place=Bench.documents_folder, typed="pump.csv"),
     Row("disk-full", image=fb.largest, place=Bench.full_file_system,
         status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT, limit=LARGE),
     Row("disk-full-during-report", image=fb.largest, place=Bench.room_for_the_csv_only,
@@ -95,19 +118,23 @@ ROWS = (
 )
 
 
+def data_frames(row, image):
+    """How many data frames the unit sends the image in."""
+    options = row.sim
+    frame_size = int(options[options.index("--frame-size") + 1]) if "--frame-size" in options else SIM_FRAME_SIZE
+    return -(-len(image) // frame_size)
+
+
 def sim_options(row, image):
     """The row's k4-sim options with END_FRAME turned into a frame number."""
-    options = list(row.sim)
-    frame_size = int(options[options.index("--frame-size") + 1]) if "--frame-size" in options else SIM_FRAME_SIZE
-    end_frame = -(-len(image) // frame_size) + 1
-    return [str(end_frame) if option == END_FRAME else option for option in options]
+    end_frame = str(data_frames(row, image) + 1)
+    return [end_frame if option == END_FRAME else option for option in row.sim]
 
 
 def dialogue(result):
     """What the user saw: every line but the bridge trace, the terminal's
-    answers and the search progress."""
-    noise = ("bridge: ", "  -> ", "Searching for Pumpvisor Data")
-    return [line for line in result.lines if not line.startswith(noise)]
+    answers and the first search prompt."""
+    return [line for line in result.lines if not line.startswith(("bridge: ", "  -> ")) and line != SEARCHING]
 
 
 class FaultMatrixTest(unittest.TestCase):
@@ -129,25 +156,47 @@ class FaultMatrixTest(unittest.TestCase):
         bench.serve(image)
         base = row.place(bench, row.older)
         before = fb.snapshot(base.parent)
-        sim = scene.start_sim("unit", "--image", str(bench.image_file), *sim_options(row, image))
+        # Bridge files are listed by name: these come before "unit".
+        others = [scene.start_sim(f"a-other{n}", *options) for n, options in enumerate(row.others)]
+        sim = scene.start_sim("unit", "--image", str(bench.image_file), *sim_options(row, image), paced=row.paced)
+        kept = scene.root / "kept.img"
         try:
-            result = scene.download(base, timeout=row.limit)
+            result = scene.download(row.typed or base, "--keep-image", str(kept), timeout=row.limit)
         except subprocess.TimeoutExpired:
             self.fail(f"the pass was still running after {row.limit} s")
-        sim.stop()
+        for unit in (sim, *others):
+            unit.stop()
 
         self.assertEqual(result.status, row.status, result.stderr)
         self.assertEqual(dialogue(result), list(row.dialogue), result.stderr)
-        self.assertBridgeClosedOnce(result)
-        if row.naks is not None:
-            self.assertEqual(sim.codes_received().count(NAK), row.naks)
+        self.assertGreaterEqual(result.seconds, row.least)
+        unplugged_at = sim.noted_at("unplugged")
+        if unplugged_at is not None:
+            self.assertLess(result.ended_at - unplugged_at, 1.0, "the unplug was noticed late")
+        self.assertBridgesClosedOnce(row, result)
+        self.assertUnitAsked(row, sim, image)
+        for other in others:
+            self.assertEqual(other.codes_received(), [], "a bridge that does not match was spoken to")
         self.assertFiles(row, bench, base, before, fb.snapshot(base.parent))
+        if row.csv == NEW:
+            self.assertEqual(kept.read_bytes(), image, "the image did not arrive byte for byte")
 
-    def assertBridgeClosedOnce(self, result):
+    def assertBridgesClosedOnce(self, row, result):
         opened = [line.split()[-1] for line in result.bridge_calls("open") if "failed" not in line]
         closed = [line.split()[-1] for line in result.bridge_calls("close")]
-        self.assertEqual(len(opened), 1, result.stderr)
+        self.assertEqual(len(opened), row.opens, result.stderr)
         self.assertEqual(Counter(closed), Counter(opened), result.stderr)
+
+    def assertUnitAsked(self, row, sim, image):
+        codes = sim.codes_received()
+        if row.naks is not None:
+            self.assertEqual(codes.count(NAK), row.naks)
+        requests = [code for code in codes if code != NAK]
+        if row.status == 0:
+            # One file count, one download, and each data frame acknowledged once.
+            self.assertEqual(requests, [FILE_COUNT, DOWNLOAD] + [ACK] * data_frames(row, image))
+        elif CHOSEN[0] not in row.dialogue:
+            self.assertNotIn(DOWNLOAD, requests)
 
     def assertFiles(self, row, bench, base, before, after):
         if before is None:
@@ -174,6 +223,7 @@ class FaultMatrixTest(unittest.TestCase):
             self.assertEqual(after[base.name + ".csv"], expected_csv)
         if row.xls == NEW:
             indexes = [int(line.split(",")[0]) for line in csv_lines]
+            indexes = [index for index in indexes if index <= LAST_SHOWN]
             self.assertEqual(fb.report_event_indexes(after[base.name + ".xls"]), indexes)
 
 

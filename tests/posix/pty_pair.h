@@ -26,10 +26,7 @@ public:
             ::tcsetattr(m_slave, TCSANOW, &settings);
         }
     }
-    ~PtyPair()
-    {
-        HangUp();
-    }
+    ~PtyPair() { HangUp(); }
     PtyPair(const PtyPair&) = delete;
     PtyPair& operator=(const PtyPair&) = delete;
 

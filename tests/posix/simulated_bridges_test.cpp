@@ -17,31 +17,25 @@ protected:
 
     void Announce(const std::string& fileName, const std::string& text) { m_folder.Write("bridges/" + fileName, text); }
 
-    std::string BridgeFolder() const { return (m_folder.Path() / "bridges").string(); }
+    std::unique_ptr<BridgeLibrary> Library()
+    {
+        return MakeSimulatedBridgeLibrary((m_folder.Path() / "bridges").string());
+    }
 
-    std::uint32_t Count(BridgeLibrary& library)
+    static std::uint32_t Count(BridgeLibrary& library)
     {
         std::uint32_t count = 99;
         library.GetNumDevices(count);
         return count;
     }
 
-    std::uint16_t VidAt(BridgeLibrary& library, std::uint32_t index)
-    {
-        BridgeHandle handle = kNoBridge;
-        if (library.Open(index, handle) != 0)
-            return 0;
-        std::uint16_t vid = 0;
-        library.GetVid(handle, vid);
-        library.Close(handle);
-        return vid;
-    }
-
     k4test::ScratchFolder m_folder;
 };
 
-TEST_F(SimulatedBridgesTest, ListsWellFormedBridgeFilesInFileNameOrder)
+TEST_F(SimulatedBridgesTest, EachCountListsTheWellFormedBridgeFilesThereInNameOrder)
 {
+    auto library = Library();
+    EXPECT_EQ(Count(*library), 0u); // the folder does not even exist yet
     Announce("b.bridge", Device("b") + " 0002 ea60\n");
     Announce("a.bridge", Device("a") + " 0001 ea60\n");
     Announce("c.bridge", "not a bridge\n");
@@ -49,69 +43,46 @@ TEST_F(SimulatedBridgesTest, ListsWellFormedBridgeFilesInFileNameOrder)
     Announce(".hidden.bridge", Device("h") + " 0005 ea60\n");
     std::filesystem::create_directories(m_folder.Path() / "bridges" / "e.bridge");
 
-    auto library = MakeSimulatedBridgeLibrary(BridgeFolder());
     ASSERT_EQ(Count(*library), 2u);
-    EXPECT_EQ(VidAt(*library, 0), 1);
-    EXPECT_EQ(VidAt(*library, 1), 2);
-}
-
-TEST_F(SimulatedBridgesTest, EachCountTakesAFreshList)
-{
-    auto library = MakeSimulatedBridgeLibrary(BridgeFolder());
-    EXPECT_EQ(Count(*library), 0u); // the folder does not even exist yet
-    Announce("unit.bridge", Device("unit") + " 10c4 ea60\n");
-    EXPECT_EQ(Count(*library), 1u);
     BridgeHandle handle = kNoBridge;
-    EXPECT_NE(library->Open(1, handle), 0);
-}
-
-TEST_F(SimulatedBridgesTest, UnpluggedBridgeCannotBeOpened)
-{
-    Announce("unit.bridge", Device("unit") + " 10c4 ea60\n");
-    auto library = MakeSimulatedBridgeLibrary(BridgeFolder());
-    ASSERT_EQ(Count(*library), 1u);
-    std::filesystem::remove(m_folder.Path() / "bridges" / "unit.bridge");
-
-    BridgeHandle handle = kNoBridge;
-    EXPECT_NE(library->Open(0, handle), 0);
+    for (std::uint16_t expectedVid : {1, 2}) {
+        ASSERT_EQ(library->Open(expectedVid - 1u, handle), 0);
+        std::uint16_t vid = 0;
+        library->GetVid(handle, vid);
+        EXPECT_EQ(vid, expectedVid);
+        library->Close(handle);
+    }
+    handle = kNoBridge;
+    EXPECT_NE(library->Open(2, handle), 0);
+    std::filesystem::remove(m_folder.Path() / "bridges" / "a.bridge");
+    EXPECT_NE(library->Open(0, handle), 0); // unplugged since the count
     EXPECT_EQ(handle, kNoBridge);
 }
 
-TEST_F(SimulatedBridgesTest, HeldBridgeCannotBeOpenedBySecondOpener)
+// The lock is the device's own: another program (here another library)
+// cannot open a bridge this one holds, and closing a handle twice cannot
+// close the descriptor the other program has been given since.
+TEST_F(SimulatedBridgesTest, HeldBridgeIsExclusiveAndAStraySecondCloseHurtsNoOne)
 {
     k4test::PtyPair pty;
     ASSERT_TRUE(pty.Ok());
     Announce("unit.bridge", pty.DevicePath() + " 10c4 ea60\n");
-    auto mainProgram = MakeSimulatedBridgeLibrary(BridgeFolder());
-    auto secondProgram = MakeSimulatedBridgeLibrary(BridgeFolder());
+    auto mainProgram = Library();
+    auto secondProgram = Library();
     ASSERT_EQ(Count(*mainProgram), 1u);
     ASSERT_EQ(Count(*secondProgram), 1u);
 
     BridgeHandle held = kNoBridge;
-    ASSERT_EQ(mainProgram->Open(0, held), 0);
     BridgeHandle second = kNoBridge;
+    ASSERT_EQ(mainProgram->Open(0, held), 0);
     EXPECT_NE(secondProgram->Open(0, second), 0);
-
     mainProgram->Close(held);
     ASSERT_EQ(secondProgram->Open(0, second), 0);
+    ASSERT_EQ(second, held); // the lowest free descriptor is the one just closed
+
+    mainProgram->Close(held);
+    EXPECT_NE(::fcntl(static_cast<int>(second), F_GETFD), -1);
     secondProgram->Close(second);
-}
-
-TEST_F(SimulatedBridgesTest, RepeatedCloseLeavesReusedDescriptorAlone)
-{
-    Announce("unit.bridge", Device("unit") + " 10c4 ea60\n");
-    auto library = MakeSimulatedBridgeLibrary(BridgeFolder());
-    ASSERT_EQ(Count(*library), 1u);
-    BridgeHandle handle = kNoBridge;
-    ASSERT_EQ(library->Open(0, handle), 0);
-    library->Close(handle);
-
-    // The lowest free descriptor is the one just closed.
-    const int unrelated = ::open("/dev/null", O_RDONLY);
-    ASSERT_EQ(unrelated, handle);
-    library->Close(handle);
-    EXPECT_NE(::fcntl(unrelated, F_GETFD), -1);
-    ::close(unrelated);
 }
 
 } // namespace

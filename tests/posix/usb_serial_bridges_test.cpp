@@ -34,51 +34,37 @@ protected:
         m_folder.Write("dev/" + tty, "");
     }
 
-    std::unique_ptr<BridgeLibrary> Library()
-    {
-        return MakeUsbSerialBridgeLibrary((m_folder.Path() / "sys").string(), (m_folder.Path() / "dev").string());
-    }
-
     k4test::ScratchFolder m_folder;
 };
 
-TEST_F(UsbSerialBridgesTest, FindsUsbSerialDevicesInNameOrderWithTheirIdentifiers)
+TEST_F(UsbSerialBridgesTest, ListsUsbSerialDevicesInNameOrderUntilTheyGo)
 {
+    const fs::path& root = m_folder.Path();
     AddUsbSerial("ttyUSB0", "1-1", "10c4", "ea60");
     AddUsbSerial("ttyACM1", "1-2", "2341", "0043");
     AddTty("ttyS0", "devices/platform/serial8250/ttyS0"); // not on USB
-    fs::create_directories(m_folder.Path() / "sys/class/tty/tty0"); // no device at all
+    fs::create_directories(root / "sys/class/tty/tty0");  // no device at all
 
-    auto library = Library();
+    auto library = MakeUsbSerialBridgeLibrary((root / "sys").string(), (root / "dev").string());
     std::uint32_t count = 0;
     library->GetNumDevices(count);
     ASSERT_EQ(count, 2u);
-
     const std::pair<std::uint16_t, std::uint16_t> expected[] = {{0x2341, 0x0043}, {0x10c4, 0xea60}};
     for (std::uint32_t index = 0; index < count; ++index) {
         BridgeHandle handle = kNoBridge;
         ASSERT_EQ(library->Open(index, handle), 0);
-        std::uint16_t vid = 0;
-        std::uint16_t pid = 0;
-        library->GetVid(handle, vid);
-        library->GetPid(handle, pid);
-        EXPECT_EQ(vid, expected[index].first);
-        EXPECT_EQ(pid, expected[index].second);
+        std::pair<std::uint16_t, std::uint16_t> ids;
+        library->GetVid(handle, ids.first);
+        library->GetPid(handle, ids.second);
+        EXPECT_EQ(ids, expected[index]);
         library->Close(handle);
     }
-}
 
-TEST_F(UsbSerialBridgesTest, DeviceGoneSinceTheCountCannotBeOpened)
-{
-    AddUsbSerial("ttyUSB0", "1-1", "10c4", "ea60");
-    auto library = Library();
-    std::uint32_t count = 0;
-    library->GetNumDevices(count);
-    ASSERT_EQ(count, 1u);
-    fs::remove(m_folder.Path() / "sys/class/tty/ttyUSB0");
-
+    fs::remove(root / "sys/class/tty/ttyUSB0"); // unplugged since the count
     BridgeHandle handle = kNoBridge;
-    EXPECT_NE(library->Open(0, handle), 0);
+    EXPECT_NE(library->Open(1, handle), 0);
+    EXPECT_EQ(library->Open(0, handle), 0);
+    library->Close(handle);
 }
 
 } // namespace
