@@ -7,21 +7,19 @@
 #include "eventlog/csv_writer.h"
 #include "eventlog/event_record.h"
 #include "eventlog/log_image.h"
+#include "gathered_image.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
-    if (size == 0 || size > k4::kImageCapacity)
+    k4::fuzz::GatheredImage image;
+    if (!k4::fuzz::GatherImage(data, size, image))
         return 0;
-    // An exact-size heap copy, so that any read past the gathered bytes trips the sanitizer.
-    std::unique_ptr<std::uint8_t[]> image(new std::uint8_t[size]);
-    std::copy(data, data + size, image.get());
-    k4::EventTableArgs args;
-    if (!k4::PrepareImageForWriters({image.get(), size}, args))
-        return 0;
+    const k4::EventTableArgs& args = image.args;
+    const std::uint8_t* const first = image.bytes.get();
     k4::EventTableWalk walk(args.table, args.tableLength);
     k4::EventRecord record;
     while (walk.Next(record)) {
-        if (record.bytes.data() < image.get() || record.bytes.data() + record.bytes.size() > image.get() + size)
+        if (record.bytes.data() < first || record.bytes.data() + record.bytes.size() > first + size)
             __builtin_trap();
     }
     (void)k4::RenderCsv(args.tableLength, args.table);

@@ -9,6 +9,7 @@
 
 #include "eventlog/csv_writer.h"
 #include "eventlog/log_image.h"
+#include "gathered_image.h"
 #include "platform/program_folder.h"
 #include "report/xls_report.h"
 
@@ -33,13 +34,10 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         std::filesystem::create_directories(p);
         return p;
     }();
-    if (size == 0 || size > k4::kImageCapacity)
+    k4::fuzz::GatheredImage image;
+    if (!k4::fuzz::GatherImage(data, size, image))
         return 0;
-    std::unique_ptr<std::uint8_t[]> image(new std::uint8_t[size]);
-    std::copy(data, data + size, image.get());
-    k4::EventTableArgs args;
-    if (!k4::PrepareImageForWriters({image.get(), size}, args))
-        return 0;
+    const k4::EventTableArgs& args = image.args;
     const std::string base = (folder / "out").string();
     CountingMessages messages;
     k4::WriteCsvFile(args.tableOffset, args.tableLength, args.table, base, messages);
