@@ -1,11 +1,11 @@
 #include "tools/k4-download/download_writers.h"
 
-#include <fstream>
 #include <mutex>
 #include <vector>
 
 #include "eventlog/csv_writer.h"
 #include "report/xls_report.h"
+#include "tools/image_file/image_file.h"
 
 namespace k4dl {
 
@@ -20,9 +20,7 @@ bool KeepRawImage(k4::DeviceLink& link, const std::string& path)
         std::lock_guard lock(link.m_csLink);
         raw.assign(link.m_image.begin(), link.m_image.begin() + link.m_wImageLength);
     }
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(raw.data()), static_cast<std::streamsize>(raw.size()));
-    return static_cast<bool>(out.flush());
+    return k4::WriteImageFile(path, raw);
 }
 
 } // namespace

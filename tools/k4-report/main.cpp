@@ -10,7 +10,7 @@
 #include "eventlog/csv_writer.h"
 #include "eventlog/log_image.h"
 #include "eventlog/sample_image.h"
-#include "tools/k4-report/image_file.h"
+#include "tools/image_file/image_file.h"
 #if K4_WITH_REPORT
 #include "report/xls_report.h"
 #endif
@@ -29,10 +29,7 @@ int Usage()
 
 int WriteSample(const std::string& path)
 {
-    const std::vector<std::uint8_t> image = k4::SampleLogImage();
-    FILE* out = std::fopen(path.c_str(), "wb");
-    const bool written = out && std::fwrite(image.data(), 1, image.size(), out) == image.size();
-    if (!out || std::fclose(out) != 0 || !written) {
+    if (!k4::WriteImageFile(path, k4::SampleLogImage())) {
         std::fprintf(stderr, "k4-report: cannot write %s\n", path.c_str());
         return 1;
     }

@@ -11,6 +11,7 @@
 #include "tools/k4-sim/bridge_announcement.h"
 #include "tools/k4-sim/device_session.h"
 #include "tools/k4-sim/pty_line.h"
+#include "tools/image_file/image_file.h"
 #include "tools/k4-sim/served_image.h"
 #include "tools/k4-sim/sim_options.h"
 
@@ -76,7 +77,7 @@ int main(int argc, char** argv)
     if (!k4sim::LoadServedImage(options, image, error))
         return Fail(error);
     if (!options.dumpImage.empty())
-        return k4sim::WriteImageFile(options.dumpImage, image, error) ? 0 : Fail(error);
+        return k4::WriteImageFile(options.dumpImage, image) ? 0 : Fail("cannot write " + options.dumpImage);
 
     const std::string folder = BridgeFolder(options);
     if (folder.empty())

@@ -46,15 +46,4 @@ bool LoadServedImage(const SimOptions& options, std::vector<std::uint8_t>& image
     return true;
 }
 
-bool WriteImageFile(const std::string& path, const std::vector<std::uint8_t>& image, std::string& error)
-{
-    std::ofstream out(path, std::ios::binary | std::ios::trunc);
-    out.write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
-    if (!out.flush()) {
-        error = "cannot write " + path;
-        return false;
-    }
-    return true;
-}
-
 } // namespace k4sim

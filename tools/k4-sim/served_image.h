@@ -11,6 +11,4 @@ namespace k4sim {
 // or the built-in sample. False with `error` set when the file is unusable.
 bool LoadServedImage(const SimOptions& options, std::vector<std::uint8_t>& image, std::string& error);
 
-bool WriteImageFile(const std::string& path, const std::vector<std::uint8_t>& image, std::string& error);
-
 } // namespace k4sim

@@ -1,10 +1,11 @@
-#include "tools/k4-report/image_file.h"
+#include "tools/image_file/image_file.h"
 
 #include <cerrno>
 #include <cstring>
 #include <fstream>
 
 #include "eventlog/log_image.h"
+#include "platform/atomic_file.h"
 
 namespace k4 {
 
@@ -33,6 +34,12 @@ bool ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image, st
     }
     image = std::move(bytes);
     return true;
+}
+
+bool WriteImageFile(const std::string& path, const std::vector<std::uint8_t>& image)
+{
+    AtomicFile file;
+    return file.Open(path) && file.Write(image.data(), image.size()) && file.Commit();
 }
 
 } // namespace k4

@@ -9,4 +9,8 @@ namespace k4 {
 // them). On failure `error` says why in a few words and nothing is returned.
 bool ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image, std::string& error);
 
+// Saves image bytes whole or not at all: an older file of that name stays
+// as it was when the write fails.
+bool WriteImageFile(const std::string& path, const std::vector<std::uint8_t>& image);
+
 } // namespace k4
