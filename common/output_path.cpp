@@ -1,24 +1,17 @@
 #include "common/output_path.h"
 
+#include "platform/path_rules.h"
 #include "platform/user_folders.h"
+#include "common/texts.h"
 
 namespace k4 {
 
 namespace {
 
-bool IsSeparator(char c)
-{
-#if defined(_WIN32)
-    return c == '\\' || c == '/';
-#else
-    return c == '/';
-#endif
-}
-
 std::size_t LastComponentStart(std::string_view path)
 {
     for (std::size_t i = path.size(); i > 0; --i)
-        if (IsSeparator(path[i - 1]))
+        if (IsPathSeparator(path[i - 1]))
             return i;
     return 0;
 }
@@ -42,15 +35,6 @@ std::string BaseNameOf(std::string_view typed)
     return StripChosenExtension(typed);
 }
 
-bool IsFullPath(std::string_view baseName)
-{
-#if defined(_WIN32)
-    return baseName.size() >= 2 && baseName[1] == ':';
-#else
-    return baseName.starts_with('/') || baseName.starts_with("~/");
-#endif
-}
-
 SaveCheck ResolveSavePath(std::string_view typed, const std::string& documentsFolder, const std::string& homeFolder,
                           std::string& basePath)
 {
@@ -59,27 +43,19 @@ SaveCheck ResolveSavePath(std::string_view typed, const std::string& documentsFo
     const std::string baseName = BaseNameOf(typed);
 
     // The default folder is made on every Save, whatever the name says.
-    const std::string defaultFolder = documentsFolder + kPathSeparator + std::string(kDataFolderName);
+    const std::string defaultFolder = documentsFolder + PathSeparator() + std::string(text::kDataFolderName);
     if (!EnsureFolder(defaultFolder))
         return SaveCheck::DataFolderMissing;
 
     // ".csv" or "folder/" name no file at all: ask again rather than write
     // files with no name.
-    if (baseName.empty() || IsSeparator(baseName.back()))
+    if (baseName.empty() || IsPathSeparator(baseName.back()))
         return SaveCheck::EmptyName;
 
-#if !defined(_WIN32)
-    if (baseName.starts_with("~/")) {
-        basePath = homeFolder + baseName.substr(1);
-        return SaveCheck::Ok;
-    }
-#else
-    (void)homeFolder;
-#endif
     if (IsFullPath(baseName))
-        basePath = baseName;
+        basePath = ExpandFullPath(baseName, homeFolder);
     else
-        basePath = defaultFolder + kPathSeparator + baseName;
+        basePath = defaultFolder + PathSeparator() + baseName;
     return SaveCheck::Ok;
 }
 

@@ -2,11 +2,11 @@
 #include <string>
 #include <string_view>
 
+#include "platform/path_rules.h"
+#include "common/texts.h"
+
 namespace k4 {
 
-inline constexpr const char* kEnterFileNameMessage = "Please enter a file name.";
-inline constexpr const char* kCreateDataFolderMessage = "Unable to create the K4 data directory.";
-inline constexpr std::string_view kDataFolderName = "K4 Data Folder";
 
 // The path the Browse dialog returned, without its extension (any
 // extension, or a bare trailing dot, goes).
@@ -16,15 +16,10 @@ std::string StripChosenExtension(std::string_view chosenPath);
 // component starts an extension ("D:\data.old\report" stays whole).
 std::string BaseNameOf(std::string_view typed);
 
-// True when the name stands for itself rather than for a name inside the
-// default folder: a drive letter and colon on Windows; on POSIX a leading
-// "/" (or "~/", which means the home folder).
-bool IsFullPath(std::string_view baseName);
-
 enum class SaveCheck {
     Ok,                 // basePath is set
-    EmptyName,          // show kEnterFileNameMessage, keep the dialog open
-    DataFolderMissing,  // show kCreateDataFolderMessage, keep the dialog open
+    EmptyName,          // show text::kEnterFileNameMessage, keep the dialog open
+    DataFolderMissing,  // show text::kCreateDataFolderMessage, keep the dialog open
 };
 
 // What Save does with the text of "Save As": base name, default folder

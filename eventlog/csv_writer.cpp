@@ -5,6 +5,7 @@
 #include "eventlog/event_decoding.h"
 #include "eventlog/event_record.h"
 #include "platform/atomic_file.h"
+#include "common/texts.h"
 
 namespace k4 {
 
@@ -134,7 +135,7 @@ bool WriteCsvFile(std::uint16_t /*tableOffset*/, std::uint16_t tableLength, std:
     const std::string contents = RenderCsv(tableLength, table);
     AtomicFile file;
     if (!file.Open(basePath + ".csv") || !file.Write(contents) || !file.Commit()) {
-        messages.ShowMessage(kCsvCreateFailedMessage);
+        messages.ShowMessage(text::kCsvCreateFailedMessage);
         return false;
     }
     return true;

@@ -4,10 +4,10 @@
 #include <string>
 
 #include "common/message_sink.h"
+#include "common/texts.h"
 
 namespace k4 {
 
-inline constexpr const char* kCsvCreateFailedMessage = "Unable to create the comma-delimited output file.";
 
 // Renders the whole comma-delimited file (header line included, CR LF after
 // every line) from the event table. Empty when the table length is 0.

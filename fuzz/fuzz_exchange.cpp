@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         break;
     }
     }
-    if (link.m_wImageLength > k4::kImageCapacity || bridges.closes[7] > 1)
+    if (link.ImageLength() > k4::kImageCapacity || bridges.closes[7] > 1)
         __builtin_trap();
     return 0;
 }

@@ -14,12 +14,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     channel.QueueBytes(k4::test::Bytes(data, data + size));
     for (int frame = 0; frame < 64 && link.State().g_bDevicePresent && !channel.script.empty(); ++frame) {
         link.ReadFrame();
-        if (link.m_nBytesRead > k4::kFrameBufferSize || link.m_wFrameType > 3)
+        if (link.BytesRead() > k4::kFrameBufferSize || link.FrameType() > 3)
             __builtin_trap();
-        if (link.m_bChecksumOk) {
+        if (link.ChecksumOk()) {
             std::uint16_t length;
-            std::memcpy(&length, link.m_rxFrame.data(), 2);
-            if (length < k4::kMinFrameLength || length > k4::kMaxFrameLength || link.m_nBytesRead != length + 2u)
+            std::memcpy(&length, link.ReceivedFrame().data(), 2);
+            if (length < k4::kMinFrameLength || length > k4::kMaxFrameLength || link.BytesRead() != length + 2u)
                 __builtin_trap();
         }
     }

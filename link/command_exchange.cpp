@@ -2,17 +2,11 @@
 
 #include "link/device_link.h"
 #include "link/frame_words.h"
+#include "common/texts.h"
 
 namespace k4 {
 
 namespace {
-
-enum : std::uint16_t {
-    FRAME_END = 0,
-    FRAME_DATA = 1,
-    FRAME_DATA_MORE = 2,
-    FRAME_DATA_LAST = 3,
-};
 
 constexpr std::size_t kCodeOffset = 2;
 
@@ -76,11 +70,11 @@ void DeviceLink::Transact(bool process)
         if (m_nBytesRead == 0 || !m_bChecksumOk) {
             ++badFrames;
             if (!SendControl(CMD_NAK)) {
-                m_messages.ShowMessage(kSendFailedMessage);
+                m_messages.ShowMessage(text::kSendFailedMessage);
                 return;
             }
             if (badFrames >= kBadFrameLimit) {
-                m_messages.ShowMessage(kTimeoutMessage);
+                m_messages.ShowMessage(text::kTimeoutMessage);
                 return;
             }
             if (!continuing)
@@ -95,10 +89,10 @@ void DeviceLink::Transact(bool process)
         }
         if (!AppendFrameData())
             return;
-        if (m_wFrameType == FRAME_DATA || m_wFrameType == FRAME_DATA_MORE)
+        if (m_wFrameType == FRAME_FIRST || m_wFrameType == FRAME_MORE)
             continuing = true;
         if (!SendControl(CMD_ACK)) {
-            m_messages.ShowMessage(kSendFailedMessage);
+            m_messages.ShowMessage(text::kSendFailedMessage);
             return;
         }
         // A type-3 frame ends the reply unless it closes a run of type-1/2 frames.

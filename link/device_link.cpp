@@ -7,18 +7,22 @@ DeviceLink::DeviceLink(BridgeLibrary& bridges, SerialChannel& channel, MessageSi
 {
 }
 
-void DeviceLink::ConfigurePort()
+bool DeviceLink::ConfigurePort()
 {
     const BridgeHandle handle = m_state.g_hDevice;
-    if (handle != kNoBridge)
-        m_channel.Configure(handle);
+    return handle != kNoBridge && m_channel.Configure(handle);
 }
 
 void DeviceLink::AdoptBridge(BridgeHandle handle)
 {
     std::lock_guard lock(m_csLink);
     m_state.g_hDevice = handle;
-    ConfigurePort();
+    // The pass goes on regardless: a bridge at another rate may still talk,
+    // and the exchange reports it if it does not.
+    if (!ConfigurePort() && !m_bLineSettingsRefused) {
+        m_bLineSettingsRefused = true;
+        m_messages.Diagnose(kLineSettingsRefusedNote);
+    }
     m_state.g_bDevicePresent = true;
 }
 

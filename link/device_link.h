@@ -5,34 +5,16 @@
 #include <mutex>
 #include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "common/message_sink.h"
 #include "eventlog/log_image.h"
-#include "link/bridge_library.h"
-#include "link/serial_channel.h"
+#include "link/protocol.h"
+#include "platform/bridge_library.h"
+#include "platform/serial_channel.h"
 
 namespace k4 {
-
-// Command codes (first body byte of a frame).
-enum : std::uint8_t {
-    CMD_FIRMWARE_VERSION = 0x02,
-    CMD_DOWNLOAD = 0x0A,
-    CMD_FILE_COUNT = 0x0C,
-    CMD_ACK = 0xFD,
-    CMD_NAK = 0xFE,
-};
-
-inline constexpr const char* kSendFailedMessage = "Failed to send command, please reconnect.";
-inline constexpr const char* kTimeoutMessage = "Communications timeout has occured.";
-
-inline constexpr std::size_t kFrameBufferSize = 512;
-// Header and code byte: the shortest frame that carries a code.
-inline constexpr std::uint16_t kMinFrameLength = 3;
-// L of the longest frame whose checksum still fits the buffer.
-inline constexpr std::uint16_t kMaxFrameLength = kFrameBufferSize - 2;
-inline constexpr int kSilentReadLimit = 500;   // empty reads before a frame read gives up
-inline constexpr int kBadFrameLimit = 5;       // bad frames in a row before a transfer gives up
 
 // Link state shared by the worker and the user-interface thread.
 struct LinkState {
@@ -49,8 +31,9 @@ public:
     LinkState& State() { return m_state; }
     BridgeLibrary& Bridges() { return m_bridges; }
 
-    // Applies the serial settings to the open bridge.
-    void ConfigurePort();
+    // Applies the serial settings to the open bridge; false when the port
+    // refused them.
+    bool ConfigurePort();
     // Takes over a matched, open bridge: it becomes g_hDevice, its port is
     // configured, and only then is the device marked present, so a query
     // from another thread never talks to an unconfigured port.
@@ -78,7 +61,34 @@ public:
     // The device is no longer present afterwards.
     void CloseBridge();
 
-    // Results of the last frame / exchange (read under m_csLink).
+    // Results of the last frame / exchange; read them under m_csLink when
+    // another thread may run an exchange.
+    std::uint32_t BytesRead() const { return m_nBytesRead; }
+    bool ChecksumOk() const { return m_bChecksumOk; }
+    bool TransferDone() const { return m_bTransferDone; }
+    std::uint16_t FrameType() const { return m_wFrameType; }
+    std::uint16_t ImageLength() const { return m_wImageLength; }
+    // The gathered image, m_wImageLength bytes.
+    std::span<const std::uint8_t> Image() const { return std::span(m_image).first(m_wImageLength); }
+    // The received frame buffer (header and checksum in host order once read).
+    std::span<const std::uint8_t, kFrameBufferSize> ReceivedFrame() const { return m_rxFrame; }
+    // The request buffer: a caller places code and parameters from byte 2.
+    std::span<std::uint8_t, kFrameBufferSize> RequestFrame() { return m_txFrame; }
+
+    // Serialises exchanges: the worker's and the About box's query.
+    std::recursive_mutex m_csLink;
+
+private:
+    static constexpr std::string_view kLineSettingsRefusedNote =
+        "the serial port refused the unit's line settings (128000 baud, 8N1); the pass goes on at the port's "
+        "own rate";
+
+    void FinishFrame(std::uint16_t frameLength);
+    void LoseDevice();
+    void PrepareRequest(std::uint8_t code, std::uint16_t parameterCount);
+    bool SendControl(std::uint8_t code);
+    bool AppendFrameData();
+
     std::uint32_t m_nBytesRead = 0;
     bool m_bChecksumOk = false;
     bool m_bTransferDone = false;
@@ -87,14 +97,7 @@ public:
     std::array<std::uint8_t, kImageCapacity> m_image{};
     std::array<std::uint8_t, kFrameBufferSize> m_rxFrame{};
     std::array<std::uint8_t, kFrameBufferSize> m_txFrame{};
-    std::recursive_mutex m_csLink;
-
-private:
-    void FinishFrame(std::uint16_t frameLength);
-    void LoseDevice();
-    void PrepareRequest(std::uint8_t code, std::uint16_t parameterCount);
-    bool SendControl(std::uint8_t code);
-    bool AppendFrameData();
+    bool m_bLineSettingsRefused = false; // said once per link
 
     LinkState m_state;
     BridgeLibrary& m_bridges;

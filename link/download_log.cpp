@@ -15,9 +15,14 @@ bool DownloadLog(DeviceLink& link, std::string basePath, const LogWriters& write
     if (!link.DownloadImage(image))
         return false;
 
+    // The writers get the header words in host order; a kept image must
+    // stay as the unit sent it.
+    const std::vector<std::uint8_t> raw = writers.keepRawImage ? image : std::vector<std::uint8_t>();
     EventTableArgs table;
     if (!PrepareImageForWriters(image, table))
         return false;
+    if (writers.keepRawImage)
+        writers.keepRawImage(raw);
 
     const bool csvWritten =
         writers.csv && writers.csv(table.tableOffset, table.tableLength, table.table, basePath, messages);

@@ -5,6 +5,7 @@
 #include <thread>
 
 #include "link/bridge_search.h"
+#include "common/texts.h"
 
 namespace k4 {
 
@@ -75,7 +76,7 @@ private:
             return PollResult::KeepSearching;
         }
         m_shell.HideMainWindow();
-        if (m_shell.ShowDeviceNotConnected() == kNotConnectedExit)
+        if (m_shell.ShowDeviceNotConnected() == NotConnectedChoice::Exit)
             return PollResult::UserExit;
         // Any other answer, the close box included, starts a new series.
         m_failedPolls = 0;
@@ -89,7 +90,7 @@ private:
         std::uint8_t fileCount = 0;
         if (!m_link.GetFileCount(fileCount)) {
             // Still over the visible main window, which is hidden only below.
-            m_shell.ShowMessage(kFileCountLostMessage);
+            m_shell.ShowMessage(text::kFileCountLostMessage);
             return EndPass(PassOutcome::FileCountFailed);
         }
         m_shell.HideMainWindow();
@@ -97,13 +98,13 @@ private:
             m_shell.ShowDeviceEmpty();
             return EndPass(PassOutcome::DeviceEmpty);
         }
-        if (m_shell.ShowDataFound() != kDataFoundDownload)
+        if (m_shell.ShowDataFound() != DataFoundChoice::Download)
             return EndPass(PassOutcome::Cancelled);
-        std::string basePath;
-        if (m_shell.ShowSaveFile(basePath) != kSaveFileSave)
+        const std::optional<std::string> basePath = m_shell.ShowSaveFile();
+        if (!basePath)
             return EndPass(PassOutcome::Cancelled);
-        if (!DownloadLog(m_link, basePath, m_writers, m_shell)) {
-            m_shell.ShowMessage(kUploadLostMessage);
+        if (!DownloadLog(m_link, *basePath, m_writers, m_shell)) {
+            m_shell.ShowMessage(text::kUploadLostMessage);
             return EndPass(PassOutcome::DownloadFailed);
         }
         m_shell.ShowSaveComplete();

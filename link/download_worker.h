@@ -7,39 +7,11 @@
 
 #include "common/message_sink.h"
 #include "link/device_link.h"
+#include "link/download_shell.h"
 
 namespace k4 {
 
-inline constexpr const char* kFileCountLostMessage =
-    "Lost communication with the Pumpvisor Data Download Device, file count zero.";
-inline constexpr const char* kUploadLostMessage =
-    "Lost communication with the Pumpvisor Data Download Device while uploading data.";
 
-// Modal results of the prompts, as the worker reads them.
-inline constexpr int kNotConnectedExit = 0;
-inline constexpr int kNotConnectedTryAgain = 1;
-inline constexpr int kDataFoundDownload = 1;
-inline constexpr int kDataFoundCancel = 0;
-inline constexpr int kSaveFileSave = 1;
-inline constexpr int kSaveFileCancel = 2;
-inline constexpr int kDialogClosed = 2; // Esc or the close box (framework cancel)
-
-// What a front end gives the worker: the main window's progress bar and
-// visibility, the prompts (modal, on the worker's thread), message boxes
-// and the end of the program.
-class DownloadShell : public MessageSink {
-public:
-    virtual void SetProgress(int position) = 0; // range 0 to 10
-    virtual void HideMainWindow() = 0;
-    virtual void ShowMainWindow() = 0;
-    virtual int ShowDeviceNotConnected() = 0;
-    virtual int ShowDeviceEmpty() = 0;
-    virtual int ShowDataFound() = 0;
-    // On Save: result kSaveFileSave and the chosen path without extension.
-    virtual int ShowSaveFile(std::string& basePath) = 0;
-    virtual int ShowSaveComplete() = 0;
-    virtual void PostQuit() = 0;
-};
 
 // A writer of the gathered log: table offset, table length, the table (to
 // the end of the gathered image), the base path, and where its messages go.
@@ -49,6 +21,9 @@ using LogWriter = std::function<bool(std::uint16_t, std::uint16_t, std::span<con
 struct LogWriters {
     LogWriter csv;    // result not used
     LogWriter report; // decides the pass's success
+    // Given the image exactly as the unit sent it, before the writers run
+    // (the terminal tool keeps it for support); optional.
+    std::function<void(std::span<const std::uint8_t>)> keepRawImage;
 };
 
 // How a pass ended (the terminal tool turns it into its exit status).

@@ -10,11 +10,4 @@ std::string HomeFolder();
 // Creates `path` and any missing parents; true when it exists afterwards.
 bool EnsureFolder(const std::string& path);
 
-// The separator this platform's paths use.
-#if defined(_WIN32)
-inline constexpr char kPathSeparator = '\\';
-#else
-inline constexpr char kPathSeparator = '/';
-#endif
-
 } // namespace k4

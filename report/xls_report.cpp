@@ -6,6 +6,7 @@
 #include "platform/program_folder.h"
 #include "report/xls_component.h"
 #include "report/xls_report_with_component.h"
+#include "common/texts.h"
 
 namespace k4 {
 
@@ -29,7 +30,7 @@ bool WriteXlsReport(std::uint16_t /*tableOffset: the span already starts at the 
     // dropped every reference into it.
     const std::optional<XlsComponent> component = LoadXlsComponent(programFolder);
     if (!component) {
-        messages.ShowMessage(kComponentMissingMessage);
+        messages.ShowMessage(text::kComponentMissingMessage);
         return false;
     }
     const std::string outputPath = basePath + ".xls";

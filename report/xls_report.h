@@ -4,11 +4,10 @@
 #include <string>
 
 #include "common/message_sink.h"
+#include "common/texts.h"
 
 namespace k4 {
 
-inline constexpr const char* kComponentMissingMessage = "Could not load the Excel generator component.";
-inline constexpr const char* kXlsCreateFailedMessage = "Unable to create the Excel output file.";
 
 // Writes basePath + ".xls" through the spreadsheet component loaded from
 // the program folder. True only when the workbook was written.

@@ -8,6 +8,7 @@
 #include "report/sheet_setup.h"
 #include "report/utf16_text.h"
 #include "report/xls_report.h"
+#include "common/texts.h"
 
 namespace k4 {
 
@@ -54,7 +55,7 @@ bool WriteXlsReportWithComponent(K4XlsStartFn start, std::uint16_t tableLength,
         // Whatever went wrong (a component call, a missing interface, memory),
         // everything built so far has been released by now; the workbook was
         // never closed, so no file was written.
-        messages.ShowMessage(kXlsCreateFailedMessage);
+        messages.ShowMessage(text::kXlsCreateFailedMessage);
         return false;
     }
 }

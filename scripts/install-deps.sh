@@ -11,7 +11,10 @@ packages=(
   valgrind time
   python3 python3-xlrd python3-xlwt python3-openpyxl
   gnumeric libreoffice-calc-nogui poppler-utils
-  xvfb xauth imagemagick
+  xvfb xauth imagemagick x11-apps xdotool trayer
+  desktop-file-utils lintian dpkg-dev fakeroot
+  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest
+  wine wine64 nsis
 )
 
 missing=()

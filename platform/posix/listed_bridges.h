@@ -5,7 +5,7 @@
 #include <string>
 #include <vector>
 
-#include "link/bridge_library.h"
+#include "platform/bridge_library.h"
 
 namespace k4 {
 

@@ -7,7 +7,7 @@
 
 #include "platform/bridge_file.h"
 #include "platform/posix/listed_bridges.h"
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 
 namespace k4 {
 

@@ -1,6 +1,6 @@
 #include <cstdlib>
 
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 
 namespace k4 {
 

@@ -5,11 +5,13 @@
 #include <chrono>
 #include <poll.h>
 #include <sys/ioctl.h>
+#include <sys/stat.h>
+#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include "platform/posix/custom_line_rate.h"
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 
 namespace k4 {
 
@@ -25,11 +27,11 @@ int Descriptor(BridgeHandle handle)
     return static_cast<int>(handle);
 }
 
-void ApplyRawEightNOne(int fd)
+bool ApplyRawEightNOne(int fd)
 {
     termios settings{};
     if (::tcgetattr(fd, &settings) != 0)
-        return;
+        return false;
     ::cfmakeraw(&settings);
     settings.c_cflag &= ~(CSIZE | PARENB | CSTOPB | CRTSCTS);
     settings.c_cflag |= CS8 | CLOCAL | CREAD;
@@ -41,23 +43,35 @@ void ApplyRawEightNOne(int fd)
     // The closest standard rate, in case the custom rate is refused.
     ::cfsetispeed(&settings, B115200);
     ::cfsetospeed(&settings, B115200);
-    ::tcsetattr(fd, TCSANOW, &settings);
+    return ::tcsetattr(fd, TCSANOW, &settings) == 0;
+}
+
+// UNIX98 pseudo-terminal slaves (the simulator's) have no line rate to set.
+bool IsPseudoTerminal(int fd)
+{
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode))
+        return false;
+    const unsigned deviceMajor = major(status.st_rdev);
+    return deviceMajor >= 136 && deviceMajor <= 143;
 }
 
 class TtyChannel final : public SerialChannel {
 public:
-    void Configure(BridgeHandle handle) override
+    bool Configure(BridgeHandle handle) override
     {
         const int fd = Descriptor(handle);
-        ApplyRawEightNOne(fd);
+        bool taken = ApplyRawEightNOne(fd);
         // A pseudo-terminal has no line rate and no modem lines: both may
         // fail there, and neither matters for it.
-        SetCustomLineRate(fd, kLineRate);
+        if (!SetCustomLineRate(fd, kLineRate) && !IsPseudoTerminal(fd))
+            taken = false;
         int lines = TIOCM_DTR | TIOCM_RTS;
         ::ioctl(fd, TIOCMBIS, &lines);
         // Bytes left over from an earlier session would be taken for the
         // start of the first reply.
         ::tcflush(fd, TCIFLUSH);
+        return taken;
     }
 
     ReadResult ReadByte(BridgeHandle handle, std::uint8_t& byte) override

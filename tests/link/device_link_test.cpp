@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "tests/link/fakes.h"
+#include "common/texts.h"
 
 namespace k4::test {
 namespace {
@@ -22,11 +23,11 @@ protected:
     }
     void Download()
     {
-        std::memset(&link.m_txFrame[0], 0, 2);
-        link.m_txFrame[2] = CMD_DOWNLOAD;
+        std::memset(&link.RequestFrame()[0], 0, 2);
+        link.RequestFrame()[2] = CMD_DOWNLOAD;
         link.Transact(true);
     }
-    Bytes Image() const { return {link.m_image.begin(), link.m_image.begin() + link.m_wImageLength}; }
+    Bytes Image() const { return {link.Image().begin(), link.Image().end()}; }
 
     static Bytes Data(unsigned type, const Bytes& data) { return CodeFrame(type, 0, data); }
     static Bytes Corrupted(Bytes frame)
@@ -64,11 +65,11 @@ TEST_F(LinkTest, FrameEndsAfterLengthPlusTwoBytesAndIsGoodOnlyWithItsChecksum)
         channel.QueueBytes(c.bytes);
         channel.QueueBytes({0x00, 0x04}); // the next frame's start stays unread
         link.ReadFrame();
-        EXPECT_EQ(link.m_bChecksumOk, c.good);
-        EXPECT_EQ(link.m_nBytesRead, c.bytes.size());
-        EXPECT_EQ(link.m_wFrameType, c.type);
+        EXPECT_EQ(link.ChecksumOk(), c.good);
+        EXPECT_EQ(link.BytesRead(), c.bytes.size());
+        EXPECT_EQ(link.FrameType(), c.type);
         std::uint16_t length;
-        std::memcpy(&length, link.m_rxFrame.data(), 2);
+        std::memcpy(&length, link.ReceivedFrame().data(), 2);
         EXPECT_EQ(length, c.bytes.size() - 2) << "the length in host order";
         EXPECT_EQ(channel.script.size(), 2u);
     }
@@ -81,14 +82,14 @@ TEST_F(LinkTest, SilenceEndsTheReadOnlyAfter500EmptyReads)
         channel.QueueBytes({byte});
     }
     link.ReadFrame();
-    EXPECT_TRUE(link.m_bChecksumOk) << "trickled bytes still make a frame";
+    EXPECT_TRUE(link.ChecksumOk()) << "trickled bytes still make a frame";
 
     channel.QueueBytes({0x00, 0x04, 0x00});
     channel.QueueEmpty(kSilentReadLimit);
     channel.QueueBytes({0x03, 0xFF, 0xF9});
     link.ReadFrame();
-    EXPECT_FALSE(link.m_bChecksumOk);
-    EXPECT_EQ(link.m_nBytesRead, 0u);
+    EXPECT_FALSE(link.ChecksumOk());
+    EXPECT_EQ(link.BytesRead(), 0u);
     EXPECT_EQ(channel.script.size(), 3u);
 }
 
@@ -96,20 +97,19 @@ TEST_F(LinkTest, FrameLengthsTheBufferCannotHoldEndTheReadAtTheHeader)
 {
     channel.QueueBytes(Data(1, Pattern(kMaxFrameLength - 3, 1)));
     link.ReadFrame();
-    EXPECT_TRUE(link.m_bChecksumOk) << "L 510 still fits";
-    EXPECT_EQ(link.m_nBytesRead, kFrameBufferSize);
+    EXPECT_TRUE(link.ChecksumOk()) << "L 510 still fits";
+    EXPECT_EQ(link.BytesRead(), kFrameBufferSize);
 
     // L 511: no room for the checksum; L 2: no code byte.
     for (const Bytes& header : {Bytes{0x41, 0xFF}, Bytes{0x00, 0x02}}) {
         channel.script.clear();
         channel.QueueBytes(header);
         channel.QueueBytes(Bytes(600, 0xAA));
-        link.m_rxFrame[2] = 0;
         link.ReadFrame();
-        EXPECT_FALSE(link.m_bChecksumOk);
-        EXPECT_EQ(link.m_nBytesRead, 2u);
+        EXPECT_FALSE(link.ChecksumOk());
+        EXPECT_EQ(link.BytesRead(), 2u);
         EXPECT_EQ(channel.script.size(), 600u);
-        EXPECT_EQ(link.m_rxFrame[2], 0);
+        EXPECT_EQ(link.ReceivedFrame()[2], 0);
     }
 }
 
@@ -137,10 +137,10 @@ TEST_F(LinkTest, DataFrameTypesDecideWhereTheTransferEnds)
         for (const Bytes& frame : c.frames)
             channel.QueueBytes(frame);
         Download();
-        EXPECT_EQ(link.m_bTransferDone, c.done);
+        EXPECT_EQ(link.TransferDone(), c.done);
         EXPECT_EQ(Image(), c.image);
         std::vector<Bytes> expected{kDownloadRequest};
-        expected.insert(expected.end(), c.acks, kAckFrame);
+        expected.insert(expected.end(), c.acks, kAckWire);
         EXPECT_EQ(channel.writes, expected);
         EXPECT_EQ(channel.script.size(), c.done ? 0u : kEnd.size());
     }
@@ -159,10 +159,10 @@ TEST_F(LinkTest, FifthBadFrameInARowEndsTheTransferAndAGoodFrameResetsTheCount)
         channel.QueueBytes(kEnd);
         Download();
         const bool timedOut = badAtTheEnd == kBadFrameLimit;
-        EXPECT_EQ(link.m_bTransferDone, !timedOut);
+        EXPECT_EQ(link.TransferDone(), !timedOut);
         EXPECT_EQ(Image(), (Bytes{1, 2, 3, 4, 9, 10, 11, 12}));
-        EXPECT_EQ(Sent(kNakFrame), 3 + badAtTheEnd);
-        EXPECT_EQ(messages.shown, timedOut ? std::vector<std::string>{kTimeoutMessage} : std::vector<std::string>{});
+        EXPECT_EQ(Sent(kNakWire), 3 + badAtTheEnd);
+        EXPECT_EQ(messages.shown, timedOut ? std::vector<std::string>{std::string(text::kTimeoutMessage)} : std::vector<std::string>{});
         EXPECT_EQ(channel.script.size(), timedOut ? kEnd.size() : 0u);
         channel.script.clear();
         channel.writes.clear();
@@ -174,8 +174,8 @@ TEST_F(LinkTest, BadFirstFrameIsRefusedOnceAndQuietly)
     channel.QueueBytes(Corrupted(Data(1, Pattern(4, 1))));
     channel.QueueBytes(kEnd);
     Download();
-    EXPECT_FALSE(link.m_bTransferDone);
-    EXPECT_EQ(channel.writes, (std::vector<Bytes>{kDownloadRequest, kNakFrame}));
+    EXPECT_FALSE(link.TransferDone());
+    EXPECT_EQ(channel.writes, (std::vector<Bytes>{kDownloadRequest, kNakWire}));
     EXPECT_TRUE(messages.shown.empty());
 }
 
@@ -193,11 +193,11 @@ TEST_F(LinkTest, ImageTakesExactlyItsCapacityAndNoByteMore)
         channel.QueueBytes(Data(2, Pattern(lastSize, 7)));
         channel.QueueBytes(kEnd);
         Download();
-        EXPECT_EQ(link.m_bTransferDone, fits);
-        EXPECT_EQ(link.m_wImageLength, fits ? kImageCapacity : kImageCapacity - roomLeft);
+        EXPECT_EQ(link.TransferDone(), fits);
+        EXPECT_EQ(link.ImageLength(), fits ? kImageCapacity : kImageCapacity - roomLeft);
         // The overflowing frame is neither acknowledged nor refused.
-        EXPECT_EQ(Sent(kAckFrame), static_cast<int>(fullFrames + (fits ? 1 : 0)));
-        EXPECT_EQ(Sent(kNakFrame), 0);
+        EXPECT_EQ(Sent(kAckWire), static_cast<int>(fullFrames + (fits ? 1 : 0)));
+        EXPECT_EQ(Sent(kNakWire), 0);
         EXPECT_EQ(channel.script.size(), fits ? 0u : kEnd.size());
         channel.script.clear();
     }
@@ -214,8 +214,8 @@ TEST_F(LinkTest, FailedWritesEndTheExchange)
     channel.QueueBytes(Data(1, Pattern(4, 1)));
     channel.QueueBytes(kEnd);
     Download();
-    EXPECT_FALSE(link.m_bTransferDone);
-    EXPECT_EQ(messages.shown, std::vector<std::string>{kSendFailedMessage});
+    EXPECT_FALSE(link.TransferDone());
+    EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(text::kSendFailedMessage)});
     EXPECT_EQ(channel.script.size(), kEnd.size());
 }
 
@@ -225,17 +225,17 @@ TEST_F(LinkTest, ReadFailureClosesTheBridgeOnceAndLaterExchangesDoNothing)
     channel.QueueBytes({0x00, 0x04});
     channel.QueueFailure();
     Download();
-    EXPECT_FALSE(link.m_bTransferDone);
+    EXPECT_FALSE(link.TransferDone());
     EXPECT_FALSE(link.State().g_bDevicePresent);
     EXPECT_EQ(link.State().g_hDevice, kNoBridge);
     // The refusal of the lost frame can no longer be sent.
-    EXPECT_EQ(messages.shown, std::vector<std::string>{kSendFailedMessage});
+    EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(text::kSendFailedMessage)});
 
     const int readsBefore = channel.readCalls;
     channel.QueueBytes(kEnd);
     Download();
     link.CloseBridge();
-    EXPECT_EQ(channel.writes, (std::vector<Bytes>{kDownloadRequest, kAckFrame}));
+    EXPECT_EQ(channel.writes, (std::vector<Bytes>{kDownloadRequest, kAckWire}));
     EXPECT_EQ(channel.readCalls, readsBefore);
     EXPECT_EQ(bridges.closes, (std::map<BridgeHandle, int>{{kHandle, 1}}));
 }
@@ -275,7 +275,30 @@ TEST_F(LinkTest, FileCountIsTheByteAfterASuccessStatus)
         EXPECT_EQ(count, expected);
         EXPECT_EQ(channel.writes.back(), kFileCountRequest);
     }
-    EXPECT_EQ(Sent(kAckFrame), 0);
+    EXPECT_EQ(Sent(kAckWire), 0);
+}
+
+TEST(LinkSettingsTest, RefusedLineSettingsAreNotedOnceAndThePassGoesOn)
+{
+    FakeBridgeLibrary bridges;
+    FakeSerialChannel channel;
+    channel.configureTaken = false;
+    RecordingSink messages;
+    DeviceLink link(bridges, channel, messages);
+    link.AdoptBridge(7);
+    link.CloseBridge();
+    link.AdoptBridge(8);
+    EXPECT_TRUE(link.State().g_bDevicePresent);
+    EXPECT_EQ(channel.configured, (std::vector<BridgeHandle>{7, 8}));
+    ASSERT_EQ(messages.notes.size(), 1u);
+    EXPECT_NE(messages.notes[0].find("128000"), std::string::npos);
+    EXPECT_TRUE(messages.shown.empty()) << "a note, not a message box";
+}
+
+TEST(LinkSettingsTest, ProtocolControlFramesAreTheWireBytes)
+{
+    EXPECT_EQ(Bytes(kAckFrame.begin(), kAckFrame.end()), kAckWire);
+    EXPECT_EQ(Bytes(kNakFrame.begin(), kNakFrame.end()), kNakWire);
 }
 
 } // namespace

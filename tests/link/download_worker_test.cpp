@@ -3,55 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "tests/link/fakes.h"
+#include "common/texts.h"
 
 namespace k4::test {
 namespace {
 
 constexpr std::uint16_t kVid = 0x10C4;
 constexpr std::uint16_t kPid = 0xEA60;
-
-// Logs every call as a short line and answers each prompt from its script;
-// an exhausted script answers Exit / Cancel (0).
-class FakeShell : public DownloadShell {
-public:
-    void SetProgress(int position) override
-    {
-        Log("progress " + std::to_string(position));
-        if (onProgress)
-            onProgress(position);
-    }
-    void HideMainWindow() override { Log("hide"); }
-    void ShowMainWindow() override { Log("show"); }
-    int ShowDeviceNotConnected() override { return Answer("not connected"); }
-    int ShowDeviceEmpty() override { return Answer("empty"); }
-    int ShowDataFound() override { return Answer("data found"); }
-    int ShowSaveFile(std::string& basePath) override
-    {
-        basePath = "/data/pump7";
-        return Answer("save file");
-    }
-    int ShowSaveComplete() override { return Answer("save complete"); }
-    void PostQuit() override { Log("quit"); }
-    void ShowMessage(std::string_view text) override { Log("message: " + std::string(text)); }
-
-    std::vector<std::string> log;
-    std::map<std::string, std::deque<int>> answers{{"data found", {kDataFoundDownload}},
-                                                   {"save file", {kSaveFileSave}}};
-    std::function<void(int)> onProgress;
-
-private:
-    void Log(std::string line) { log.push_back(std::move(line)); }
-    int Answer(const std::string& prompt)
-    {
-        Log(prompt);
-        std::deque<int>& script = answers[prompt];
-        if (script.empty())
-            return 0;
-        const int answer = script.front();
-        script.pop_front();
-        return answer;
-    }
-};
 
 struct WriterCall {
     std::string writer;
@@ -106,7 +64,7 @@ struct WorkerWorld {
 TEST(WorkerTest, TenthFruitlessPollAsksAndOnlyExitEndsTheSearch)
 {
     WorkerWorld w;
-    w.shell.answers["not connected"] = {kDialogClosed, kNotConnectedExit};
+    w.shell.answers["not connected"] = {int(NotConnectedChoice::Closed), int(NotConnectedChoice::Exit)};
     EXPECT_EQ(w.Run(), PassOutcome::NotConnected);
 
     std::vector<std::string> series;
@@ -161,13 +119,13 @@ TEST(WorkerTest, ConnectedPassEndsWithOneCloseOnEveryBranch)
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {0, kDataFoundDownload, kSaveFileSave, PassOutcome::DeviceEmpty, {"hide", "empty", "quit"}},
-        {1, kDataFoundCancel, kSaveFileSave, PassOutcome::Cancelled, {"hide", "data found", "quit"}},
-        {1, kDataFoundDownload, kSaveFileCancel, PassOutcome::Cancelled,
+        {0, int(DataFoundChoice::Download), int(SaveFileResult::Save), PassOutcome::DeviceEmpty, {"hide", "empty", "quit"}},
+        {1, int(DataFoundChoice::Cancel), int(SaveFileResult::Save), PassOutcome::Cancelled, {"hide", "data found", "quit"}},
+        {1, int(DataFoundChoice::Download), int(SaveFileResult::Cancel), PassOutcome::Cancelled,
          {"hide", "data found", "save file", "quit"}},
         // Shown while the main window is still up.
-        {-1, kDataFoundDownload, kSaveFileSave, PassOutcome::FileCountFailed,
-         {std::string("message: ") + kFileCountLostMessage, "quit"}},
+        {-1, int(DataFoundChoice::Download), int(SaveFileResult::Save), PassOutcome::FileCountFailed,
+         {"message: " + std::string(text::kFileCountLostMessage), "quit"}},
     };
     for (const Case& c : cases) {
         WorkerWorld w;
@@ -204,7 +162,7 @@ TEST(WorkerTest, ImageWithoutLogFlagIsAnUploadFailure)
     w.QueueImage(/*logFlag=*/0);
     EXPECT_EQ(w.Run(), PassOutcome::DownloadFailed);
     EXPECT_TRUE(w.writerCalls.empty());
-    EXPECT_EQ(w.shell.log.end()[-2], std::string("message: ") + kUploadLostMessage);
+    EXPECT_EQ(w.shell.log.end()[-2], "message: " + std::string(text::kUploadLostMessage));
     EXPECT_EQ(w.shell.log.back(), "quit");
 }
 

@@ -1,7 +1,9 @@
 #pragma once
 #include <cstdint>
 #include <deque>
+#include <functional>
 #include <map>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -11,8 +13,10 @@ namespace k4::test {
 
 using Bytes = std::vector<std::uint8_t>;
 
-inline const Bytes kAckFrame{0x00, 0x03, 0xFD, 0xFF, 0x00};
-inline const Bytes kNakFrame{0x00, 0x03, 0xFE, 0xFE, 0xFF};
+// Written out here rather than taken from the protocol header, so that a
+// wrong constant there shows.
+inline const Bytes kAckWire{0x00, 0x03, 0xFD, 0xFF, 0x00};
+inline const Bytes kNakWire{0x00, 0x03, 0xFE, 0xFE, 0xFF};
 inline const Bytes kFileCountRequest{0x00, 0x03, 0x0C, 0xFF, 0xF1};
 inline const Bytes kDownloadRequest{0x00, 0x03, 0x0A, 0xFF, 0xF3};
 inline const Bytes kFirmwareRequest{0x00, 0x04, 0x02, 0x01, 0xFF, 0xF9};
@@ -61,7 +65,11 @@ public:
     void QueueEmpty(int count) { script.insert(script.end(), count, {ReadResult::Empty, 0}); }
     void QueueFailure() { script.push_back({ReadResult::Failed, 0}); }
 
-    void Configure(BridgeHandle handle) override { configured.push_back(handle); }
+    bool Configure(BridgeHandle handle) override
+    {
+        configured.push_back(handle);
+        return configureTaken;
+    }
     ReadResult ReadByte(BridgeHandle, std::uint8_t& byte) override
     {
         ++readCalls;
@@ -83,6 +91,7 @@ public:
     std::deque<std::pair<ReadResult, std::uint8_t>> script;
     std::size_t failingWrite = SIZE_MAX; // index of the write attempt that fails
     std::vector<BridgeHandle> configured;
+    bool configureTaken = true;
     std::vector<Bytes> writes;
     std::size_t writeAttempts = 0;
     int readCalls = 0;
@@ -131,10 +140,63 @@ public:
     std::map<BridgeHandle, int> closes;
 };
 
+// Logs every call as a short line and answers each prompt from its script;
+// an exhausted script answers Exit / Cancel (0).
+class FakeShell : public DownloadShell {
+public:
+    void SetProgress(int position) override
+    {
+        Log("progress " + std::to_string(position));
+        if (onProgress)
+            onProgress(position);
+    }
+    void HideMainWindow() override { Log("hide"); }
+    void ShowMainWindow() override { Log("show"); }
+    NotConnectedChoice ShowDeviceNotConnected() override
+    {
+        return static_cast<NotConnectedChoice>(Answer("not connected"));
+    }
+    DeviceEmptyResult ShowDeviceEmpty() override { return static_cast<DeviceEmptyResult>(Answer("empty")); }
+    DataFoundChoice ShowDataFound() override { return static_cast<DataFoundChoice>(Answer("data found")); }
+    std::optional<std::string> ShowSaveFile() override
+    {
+        if (Answer("save file") != static_cast<int>(SaveFileResult::Save))
+            return std::nullopt;
+        return savePath;
+    }
+    SaveCompleteResult ShowSaveComplete() override
+    {
+        return static_cast<SaveCompleteResult>(Answer("save complete"));
+    }
+    void PostQuit() override { Log("quit"); }
+    void ShowMessage(std::string_view text) override { Log("message: " + std::string(text)); }
+
+    std::vector<std::string> log;
+    std::map<std::string, std::deque<int>> answers{{"data found", {int(DataFoundChoice::Download)}},
+                                                   {"save file", {int(SaveFileResult::Save)}}};
+    std::string savePath = "/data/pump7";
+    std::function<void(int)> onProgress;
+
+private:
+    void Log(std::string line) { log.push_back(std::move(line)); }
+    int Answer(const std::string& prompt)
+    {
+        Log(prompt);
+        std::deque<int>& script = answers[prompt];
+        if (script.empty())
+            return 0;
+        const int answer = script.front();
+        script.pop_front();
+        return answer;
+    }
+};
+
 class RecordingSink : public MessageSink {
 public:
     void ShowMessage(std::string_view text) override { shown.emplace_back(text); }
+    void Diagnose(std::string_view text) override { notes.emplace_back(text); }
     std::vector<std::string> shown;
+    std::vector<std::string> notes;
 };
 
 } // namespace k4::test

@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 #include "tests/posix/pty_pair.h"
 #include "tests/posix/scratch_folder.h"
 

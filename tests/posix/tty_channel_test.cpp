@@ -4,7 +4,7 @@
 #include <unistd.h>
 #include <vector>
 
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 #include "tests/posix/pty_pair.h"
 
 namespace k4 {

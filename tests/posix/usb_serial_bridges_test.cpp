@@ -1,7 +1,7 @@
 #include <filesystem>
 #include <gtest/gtest.h>
 
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 #include "tests/posix/scratch_folder.h"
 
 namespace k4 {

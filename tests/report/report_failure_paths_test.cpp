@@ -12,6 +12,7 @@
 #include "platform/dynamic_library.h"
 #include "report/xls_report.h"
 #include "tests/eventlog/record_builder.h"
+#include "common/texts.h"
 
 namespace {
 
@@ -41,7 +42,7 @@ void ExpectEverythingReleased(const mockxls::Run& run, const std::string& contex
 void ExpectCleanFailure(const mockxls::Run& run, const std::string& context)
 {
     EXPECT_FALSE(run.result) << context;
-    EXPECT_EQ(run.sink.messages, Messages{k4::kXlsCreateFailedMessage}) << context;
+    EXPECT_EQ(run.sink.messages, Messages{std::string(k4::text::kXlsCreateFailedMessage)}) << context;
     EXPECT_FALSE(run.book.closed) << context;
     ExpectEverythingReleased(run, context);
 }
@@ -107,7 +108,7 @@ TEST(ReportWriter, AComponentThatCannotBeUsedIsReportedAsMissing)
         mockxls::RecordingSink sink;
         EXPECT_FALSE(k4::WriteXlsReport(0, static_cast<std::uint16_t>(table.size()), table,
                                         (folder / "out").string(), sink, programFolder));
-        EXPECT_EQ(sink.messages, Messages{k4::kComponentMissingMessage}) << "program folder " << programFolder;
+        EXPECT_EQ(sink.messages, Messages{std::string(k4::text::kComponentMissingMessage)}) << "program folder " << programFolder;
     }
     EXPECT_FALSE(fs::exists(folder / "out.xls"));
     fs::remove_all(folder);

@@ -1,39 +1,50 @@
 // k4-download: one download pass of the K4 Data Transfer Application on the
 // terminal.
 #include <atomic>
+#include <chrono>
 #include <csignal>
 #include <cstdio>
 #include <memory>
 
-#include "common/config_store.h"
-#include "common/output_path.h"
-#include "link/download_worker.h"
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 #include "platform/user_folders.h"
+#include "session/download_session.h"
+#include "tools/image_file/image_file.h"
 #include "tools/k4-download/download_options.h"
-#include "tools/k4-download/download_writers.h"
 #include "tools/k4-download/exit_status.h"
 #include "tools/k4-download/terminal_shell.h"
 #include "tools/k4-download/tracing_bridges.h"
 
 namespace {
 
-std::atomic<bool> g_bRun{true};
+std::atomic<bool> g_bStopAsked{false};
 static_assert(std::atomic<bool>::is_always_lock_free);
 
 // Like closing the main window: the worker stops after its current step.
-void StopPass(int)
+void AskToStop(int)
 {
-    g_bRun = false;
+    g_bStopAsked = true;
 }
 
 void InstallStopHandlers()
 {
-    struct sigaction action {};
-    action.sa_handler = StopPass;
-    sigemptyset(&action.sa_mask);
-    sigaction(SIGINT, &action, nullptr);
-    sigaction(SIGTERM, &action, nullptr);
+    std::signal(SIGINT, AskToStop);
+    std::signal(SIGTERM, AskToStop);
+}
+
+k4::SessionParts TerminalParts(const k4dl::DownloadOptions& options)
+{
+    k4::SessionParts parts;
+    parts.bridges = k4::MakeSystemBridgeLibrary();
+    if (options.traceBridges)
+        parts.bridges = std::make_unique<k4dl::TracingBridgeLibrary>(std::move(parts.bridges), stderr);
+    if (!options.keepImage.empty()) {
+        parts.writers.keepRawImage = [path = options.keepImage](std::span<const std::uint8_t> raw) {
+            if (!k4::WriteImageFile(path, {raw.begin(), raw.end()}))
+                std::fprintf(stderr, "k4-download: cannot keep the image in %s\n", path.c_str());
+        };
+    }
+    return parts;
 }
 
 } // namespace
@@ -51,22 +62,14 @@ int main(int argc, char** argv)
         return 0;
     }
 
-    const k4::DeviceIds ids = k4::ReadDeviceIds();
-    k4::WorkerSettings settings;
-    settings.g_dwVid = ids.vid;
-    settings.g_dwPid = ids.pid;
-
-    std::unique_ptr<k4::BridgeLibrary> bridges = k4::MakeSystemBridgeLibrary();
-    if (options.traceBridges)
-        bridges = std::make_unique<k4dl::TracingBridgeLibrary>(std::move(bridges), stderr);
-    std::unique_ptr<k4::SerialChannel> channel = k4::MakeSystemSerialChannel();
-
     k4dl::TerminalShell shell(stderr, options.output, k4::DocumentsFolder(), k4::HomeFolder());
-    k4::DeviceLink link(*bridges, *channel, shell);
-    const k4::LogWriters writers = k4dl::MakeLogWriters(link, options.keepImage, stderr);
+    k4::DownloadSession session(shell, TerminalParts(options));
 
     InstallStopHandlers();
     shell.ShowMainWindow();
-    const k4::PassOutcome outcome = k4::DownloadWorker(link, shell, settings, writers, g_bRun);
-    return k4dl::ExitStatusFor(outcome);
+    session.Start();
+    while (!session.WaitFor(std::chrono::milliseconds(50)))
+        if (g_bStopAsked)
+            session.Stop();
+    return k4dl::ExitStatusFor(session.Outcome());
 }

@@ -1,12 +1,12 @@
 #include "tools/k4-download/terminal_shell.h"
 
 #include "common/output_path.h"
+#include "common/texts.h"
 
 namespace k4dl {
 
 namespace {
 
-constexpr std::string_view kSearchingText = "Searching for Pumpvisor Data";
 constexpr int kProgressEnd = 10;
 
 } // namespace
@@ -39,7 +39,7 @@ void TerminalShell::SetProgress(int position)
 {
     if (position <= 0)
         return; // a new series starts; the window's text says so when shown
-    std::fprintf(m_out, "%.*s %d/%d\n", static_cast<int>(kSearchingText.size()), kSearchingText.data(), position,
+    std::fprintf(m_out, "%.*s %d/%d\n", static_cast<int>(k4::text::kSearching.size()), k4::text::kSearching.data(), position,
                  kProgressEnd);
     std::fflush(m_out);
 }
@@ -54,58 +54,56 @@ void TerminalShell::ShowMainWindow()
     if (m_windowShown)
         return;
     m_windowShown = true;
-    Line(kSearchingText);
+    Line(k4::text::kSearching);
 }
 
-int TerminalShell::ShowDeviceNotConnected()
+k4::NotConnectedChoice TerminalShell::ShowDeviceNotConnected()
 {
-    Line("Device Not Connected");
-    Answer("Exit");
-    return k4::kNotConnectedExit;
+    Line(k4::text::kDeviceNotConnected);
+    Answer(k4::text::kExitButton);
+    return k4::NotConnectedChoice::Exit;
 }
 
-int TerminalShell::ShowDeviceEmpty()
+k4::DeviceEmptyResult TerminalShell::ShowDeviceEmpty()
 {
-    Line("Device Empty");
-    Answer("Exit");
-    return 0;
+    Line(k4::text::kDeviceEmpty);
+    Answer(k4::text::kExitButton);
+    return k4::DeviceEmptyResult::Exit;
 }
 
-int TerminalShell::ShowDataFound()
+k4::DataFoundChoice TerminalShell::ShowDataFound()
 {
-    Line("Pumpvisor Data Found");
-    Answer("Download Data");
-    return k4::kDataFoundDownload;
+    Line(k4::text::kDataFound);
+    Answer(k4::text::kDownloadDataButton);
+    return k4::DataFoundChoice::Download;
 }
 
 // The dialog stays open on a refused name; a terminal user cannot type
 // again, so a refusal cancels.
-int TerminalShell::ShowSaveFile(std::string& basePath)
+std::optional<std::string> TerminalShell::ShowSaveFile()
 {
-    Line("Download Complete Save File");
-    Answer("Save As " + m_typedName);
+    Line(k4::text::kSaveFileTitle);
+    Answer(std::string(k4::text::kSaveAsLabel) + " " + m_typedName);
     std::string resolved;
     switch (k4::ResolveSavePath(m_typedName, m_documentsFolder, m_homeFolder, resolved)) {
     case k4::SaveCheck::Ok:
-        basePath = resolved;
-        return k4::kSaveFileSave;
+        return resolved;
     case k4::SaveCheck::EmptyName:
-        Line(k4::kEnterFileNameMessage);
+        Line(k4::text::kEnterFileNameMessage);
         break;
     case k4::SaveCheck::DataFolderMissing:
-        Line(k4::kCreateDataFolderMessage);
+        Line(k4::text::kCreateDataFolderMessage);
         break;
     }
-    Answer("Cancel");
-    basePath.clear();
-    return k4::kSaveFileCancel;
+    Answer(k4::text::kCancelButton);
+    return std::nullopt;
 }
 
-int TerminalShell::ShowSaveComplete()
+k4::SaveCompleteResult TerminalShell::ShowSaveComplete()
 {
-    Line("Save Successful");
-    Answer("Exit");
-    return 0;
+    Line(k4::text::kSaveComplete);
+    Answer(k4::text::kExitButton);
+    return k4::SaveCompleteResult::Exit;
 }
 
 } // namespace k4dl

@@ -1,9 +1,10 @@
 #pragma once
 #include <cstdio>
+#include <optional>
 #include <string>
 #include <string_view>
 
-#include "link/download_worker.h"
+#include "link/download_shell.h"
 
 namespace k4dl {
 
@@ -19,11 +20,11 @@ public:
     void SetProgress(int position) override;
     void HideMainWindow() override;
     void ShowMainWindow() override;
-    int ShowDeviceNotConnected() override;
-    int ShowDeviceEmpty() override;
-    int ShowDataFound() override;
-    int ShowSaveFile(std::string& basePath) override;
-    int ShowSaveComplete() override;
+    k4::NotConnectedChoice ShowDeviceNotConnected() override;
+    k4::DeviceEmptyResult ShowDeviceEmpty() override;
+    k4::DataFoundChoice ShowDataFound() override;
+    std::optional<std::string> ShowSaveFile() override;
+    k4::SaveCompleteResult ShowSaveComplete() override;
     void PostQuit() override {}
 
 private:

@@ -2,7 +2,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "link/bridge_library.h"
+#include "platform/bridge_library.h"
 
 namespace k4dl {
 

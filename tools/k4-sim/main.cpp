@@ -7,7 +7,7 @@
 #include <memory>
 #include <unistd.h>
 
-#include "platform/posix_bridges.h"
+#include "platform/system_bridges.h"
 #include "tools/k4-sim/bridge_announcement.h"
 #include "tools/k4-sim/device_session.h"
 #include "tools/k4-sim/pty_line.h"

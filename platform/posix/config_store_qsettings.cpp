@@ -1,7 +1,8 @@
 // The configuration key lives in the system-wide settings of Qt: on Linux
 // <XDG_CONFIG_DIRS entry>/Tavrin Co/K4 Data Transfer Application.conf,
-// group [Configuration].
-#include "common/config_store.h"
+// group [Configuration]; the user's own settings are the same file name
+// under $XDG_CONFIG_HOME.
+#include "platform/config_store.h"
 
 #include <QSettings>
 #include <QString>
@@ -38,12 +39,12 @@ QString Key(const KeyParts& parts, std::string_view valueName)
     return parts.group + '/' + QString::fromUtf8(valueName.data(), static_cast<qsizetype>(valueName.size()));
 }
 
-bool ReadText(std::string_view keyPath, std::string_view valueName, std::string& text)
+bool ReadText(QSettings::Scope scope, std::string_view keyPath, std::string_view valueName, std::string& text)
 {
     KeyParts parts;
     if (!SplitKeyPath(keyPath, parts))
         return false;
-    QSettings settings(QSettings::NativeFormat, QSettings::SystemScope, parts.organisation, parts.application);
+    QSettings settings(QSettings::NativeFormat, scope, parts.organisation, parts.application);
     settings.setFallbacksEnabled(false);
     const QVariant value = settings.value(Key(parts, valueName));
     if (!value.isValid() || value.typeId() == QMetaType::QStringList)
@@ -52,18 +53,29 @@ bool ReadText(std::string_view keyPath, std::string_view valueName, std::string&
     return true;
 }
 
+bool WriteDword(QSettings::Scope scope, std::string_view keyPath, std::string_view valueName, std::uint32_t value)
+{
+    KeyParts parts;
+    if (!SplitKeyPath(keyPath, parts))
+        return false;
+    QSettings settings(QSettings::NativeFormat, scope, parts.organisation, parts.application);
+    settings.setValue(Key(parts, valueName), static_cast<qulonglong>(value));
+    settings.sync();
+    return settings.status() == QSettings::NoError;
+}
+
 } // namespace
 
 bool ReadConfigDword(std::string_view keyPath, std::string_view valueName, std::uint32_t& value)
 {
     std::string text;
-    return ReadText(keyPath, valueName, text) && ParseConfigDword(text, value);
+    return ReadText(QSettings::SystemScope, keyPath, valueName, text) && ParseConfigDword(text, value);
 }
 
 bool ReadConfigString(std::string_view keyPath, std::string_view valueName, std::string& value)
 {
     std::string text;
-    if (!ReadText(keyPath, valueName, text) || text.size() > kConfigStringMax)
+    if (!ReadText(QSettings::SystemScope, keyPath, valueName, text) || text.size() > kConfigStringMax)
         return false;
     value = text;
     return true;
@@ -71,13 +83,18 @@ bool ReadConfigString(std::string_view keyPath, std::string_view valueName, std:
 
 bool WriteConfigDword(std::string_view keyPath, std::string_view valueName, std::uint32_t value)
 {
-    KeyParts parts;
-    if (!SplitKeyPath(keyPath, parts))
-        return false;
-    QSettings settings(QSettings::NativeFormat, QSettings::SystemScope, parts.organisation, parts.application);
-    settings.setValue(Key(parts, valueName), static_cast<qulonglong>(value));
-    settings.sync();
-    return settings.status() == QSettings::NoError;
+    return WriteDword(QSettings::SystemScope, keyPath, valueName, value);
+}
+
+bool ReadUserConfigDword(std::string_view keyPath, std::string_view valueName, std::uint32_t& value)
+{
+    std::string text;
+    return ReadText(QSettings::UserScope, keyPath, valueName, text) && ParseConfigDword(text, value);
+}
+
+bool WriteUserConfigDword(std::string_view keyPath, std::string_view valueName, std::uint32_t value)
+{
+    return WriteDword(QSettings::UserScope, keyPath, valueName, value);
 }
 
 } // namespace k4

@@ -2,8 +2,8 @@
 #include <memory>
 #include <string>
 
-#include "link/bridge_library.h"
-#include "link/serial_channel.h"
+#include "platform/bridge_library.h"
+#include "platform/serial_channel.h"
 
 namespace k4 {
 
