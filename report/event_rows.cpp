@@ -6,6 +6,7 @@
 #include "eventlog/event_codes.h"
 #include "eventlog/event_decoding.h"
 #include "eventlog/event_record.h"
+#include "report/report_layout.h"
 #include "report/row_formulas.h"
 
 namespace k4 {
@@ -16,18 +17,7 @@ namespace {
 // record is stale and is shown as empty too.
 constexpr int kEndMarkerIndex = 510;
 
-constexpr int kIndexColumn = 1;
-constexpr int kAccumulatedColumn = 2;
-constexpr int kElapsedColumn = 5;
-constexpr int kConditionColumn = 8;
-constexpr int kFaultColumn = 9;
-constexpr int kFirstVoltageColumn = 10;
-constexpr int kFirstCurrentColumn = 13;
-constexpr int kFirstFormulaColumn = 16;
-constexpr int kLastFormulaColumn = 17;
-constexpr int kParameterValueColumn = 18;
-constexpr int kFirstFlagColumn = 19;
-constexpr int kLastColumn = 25;
+using namespace layout;
 
 // "%2.1f" without the C library, whose decimal point follows the process
 // locale: a desktop toolkit may have set one that writes "12,5".
@@ -160,7 +150,7 @@ void WriteEmptyRow(ReportSheet& sheet, const ReportStyles& s, int row, int index
     sheet.Text(row, kConditionColumn, "No Data");
     WriteBlanks(sheet, row, kFaultColumn, kFirstCurrentColumn + 2);
     WriteBlanks(sheet, row, kParameterValueColumn, kLastColumn);
-    WriteBlanks(sheet, row, kFirstFormulaColumn, kLastFormulaColumn);
+    WriteBlanks(sheet, row, kPercentOfMaxAmpsColumn, kCurrentUnbalanceColumn);
     sheet.Apply(s.cellStyle);
 }
 

@@ -2,6 +2,7 @@
 
 #include "eventlog/event_decoding.h"
 #include "report/component_call.h"
+#include "report/report_layout.h"
 #include "report/utf16_text.h"
 
 namespace k4 {
@@ -10,10 +11,7 @@ using namespace k4xls;
 
 namespace {
 
-constexpr int kLogoRows = 4;
-constexpr int kLogoColumns = 7;
-constexpr int kMaxAmpsColumn = 9;
-constexpr int kFirstFlagColumn = 19;
+using namespace layout;
 
 void PlaceLogo(ReportSheet& sheet, int row, const std::string& logoPath)
 {
@@ -22,7 +20,7 @@ void PlaceLogo(ReportSheet& sheet, int row, const std::string& logoPath)
          row + kLogoRows - 1, kLogoColumns, 0, 0, 0, 0);
 }
 
-// Row 7: the download date and the Max Amps cell that the row formulas use.
+// The download date and the Max Amps cell that the row formulas use.
 void WriteDateAndMaxAmps(ReportSheet& sheet, const ReportStyles& s, int row)
 {
     sheet.Apply(s.labelStyle);
@@ -32,7 +30,7 @@ void WriteDateAndMaxAmps(ReportSheet& sheet, const ReportStyles& s, int row)
     sheet.Apply(s.dateStyle);
     Call(&date, &IMergedArea::SetFormula, u"=NOW()");
     sheet.Apply(s.labelRightStyle);
-    sheet.Text(row, 8, "Max Amps:");
+    sheet.Text(row, kMaxAmpsLabelColumn, "Max Amps:");
     sheet.Apply(s.entryNumberStyle);
     sheet.Integer(row, kMaxAmpsColumn, 0);
 }
@@ -58,20 +56,20 @@ void WriteUpperHeadings(ReportSheet& sheet, const ReportStyles& s, int row)
 {
     sheet.Apply(s.headingStyle);
     Call(&sheet.Worksheet(), &IWorksheet::SetRowHeight, row, 48.0);
-    sheet.MergedText(row, 1, 1, 2, "Event");
-    sheet.MergedText(row, 2, 3, 1, "Accumulated\nRun Time");
-    sheet.MergedText(row, 5, 3, 1, "Elapsed Run Time");
-    sheet.MergedText(row, 8, 1, 2, "Condition");
+    sheet.MergedText(row, kIndexColumn, 1, 2, "Event");
+    sheet.MergedText(row, kAccumulatedColumn, 3, 1, "Accumulated\nRun Time");
+    sheet.MergedText(row, kElapsedColumn, 3, 1, "Elapsed Run Time");
+    sheet.MergedText(row, kConditionColumn, 1, 2, "Condition");
     sheet.Apply(s.faultHeadingStyle);
-    sheet.MergedText(row, 9, 1, 2, "Fault");
+    sheet.MergedText(row, kFaultColumn, 1, 2, "Fault");
     sheet.Apply(s.headingStyle);
-    sheet.MergedText(row, 10, 3, 1, "Motor Voltage");
-    sheet.MergedText(row, 13, 3, 1, "Motor Amps");
+    sheet.MergedText(row, kFirstVoltageColumn, 3, 1, "Motor Voltage");
+    sheet.MergedText(row, kFirstCurrentColumn, 3, 1, "Motor Amps");
     sheet.Apply(s.headingVerticalStyle);
-    sheet.MergedText(row, 16, 1, 2, "% of Max Amps");
-    sheet.MergedText(row, 17, 1, 2, "% Current Unbalance");
+    sheet.MergedText(row, kPercentOfMaxAmpsColumn, 1, 2, "% of Max Amps");
+    sheet.MergedText(row, kCurrentUnbalanceColumn, 1, 2, "% Current Unbalance");
     sheet.Apply(s.headingStyle);
-    sheet.MergedText(row, 18, 1, 2, "Parameter\nChanged To");
+    sheet.MergedText(row, kParameterValueColumn, 1, 2, "Parameter\nChanged To");
     WriteFlagsHeading(sheet, s, row);
 }
 
@@ -79,13 +77,13 @@ void WriteLowerHeadings(ReportSheet& sheet, const ReportStyles& s, int row)
 {
     Call(&sheet.Worksheet(), &IWorksheet::SetRowHeight, row, 78.0);
     sheet.Apply(s.headingVerticalStyle);
-    for (int first : {2, 5}) {
+    for (int first : {kAccumulatedColumn, kElapsedColumn}) {
         sheet.Text(row, first, "Day");
         sheet.Text(row, first + 1, "Hour");
         sheet.Text(row, first + 2, "Minute");
     }
     sheet.Apply(s.headingStyle);
-    for (int first : {10, 13}) {
+    for (int first : {kFirstVoltageColumn, kFirstCurrentColumn}) {
         sheet.Text(row, first, "L1");
         sheet.Text(row, first + 1, "L2");
         sheet.Text(row, first + 2, "L3");
@@ -106,26 +104,16 @@ void FreezeAbove(IWorksheet& worksheet, int row)
 
 HeaderLayout WriteHeaderBlock(ReportSheet& sheet, const ReportStyles& styles, const std::string& logoPath)
 {
-    HeaderLayout layout;
-    int row = 1;
-    PlaceLogo(sheet, row, logoPath);
+    PlaceLogo(sheet, kLogoRow, logoPath);
+    WriteDateAndMaxAmps(sheet, styles, kMaxAmpsRow);
+    WriteEntryRow(sheet, styles, kUnitIdRow, "Pumpvisor ID:");
+    WriteEntryRow(sheet, styles, kCompanyRow, "Company:");
+    WriteUpperHeadings(sheet, styles, kUpperHeadingRow);
+    WriteLowerHeadings(sheet, styles, kLowerHeadingRow);
 
-    row += 6;
-    WriteDateAndMaxAmps(sheet, styles, row);
-    layout.maxAmpsRow = row;
-    layout.maxAmpsColumn = kMaxAmpsColumn;
-    WriteEntryRow(sheet, styles, ++row, "Pumpvisor ID:");
-    WriteEntryRow(sheet, styles, ++row, "Company:");
-
-    row += 2;
-    WriteUpperHeadings(sheet, styles, row);
-    WriteLowerHeadings(sheet, styles, ++row);
-
-    ++row;
     sheet.Apply(styles.cellStyle);
-    FreezeAbove(sheet.Worksheet(), row);
-    layout.firstEventRow = row;
-    return layout;
+    FreezeAbove(sheet.Worksheet(), kFirstEventRow);
+    return HeaderLayout{kFirstEventRow, kMaxAmpsRow, kMaxAmpsColumn};
 }
 
 } // namespace k4

@@ -2,14 +2,13 @@
 
 #include <cstdio>
 
+#include "report/report_layout.h"
+
 namespace k4 {
 
 namespace {
 
-constexpr int kFirstCurrentColumn = 13;
-constexpr int kLastCurrentColumn = 15;
-constexpr int kPercentOfMaxAmpsColumn = 16;
-constexpr int kCurrentUnbalanceColumn = 17;
+using namespace layout;
 
 // Both formulas compute only when the largest current exceeds a tenth of
 // Max Amps: that keeps idle rows (and text or blank currents) blank.

@@ -10,7 +10,7 @@ packages=(
   clang libclang-rt-14-dev
   valgrind time
   python3 python3-xlrd python3-xlwt python3-openpyxl
-  gnumeric libreoffice-calc-nogui poppler-utils
+  gnumeric libreoffice-calc-nogui python3-uno poppler-utils
   xvfb xauth imagemagick x11-apps xdotool trayer
   desktop-file-utils lintian dpkg-dev fakeroot
   g++-mingw-w64-x86-64-posix mingw-w64-tools googletest

@@ -1,0 +1,266 @@
+#include <chrono>
+#include <condition_variable>
+#include <deque>
+#include <future>
+#include <mutex>
+#include <thread>
+
+#include <gtest/gtest.h>
+
+#include "common/texts.h"
+#include "session/download_session.h"
+#include "session/ui_thread_shell.h"
+#include "tests/link/fakes.h"
+
+namespace k4::test {
+namespace {
+
+using namespace std::chrono_literals;
+
+constexpr std::uint16_t kVid = 0x10C4;
+constexpr std::uint16_t kPid = 0xEA60;
+
+// A user-interface thread: one event queue, and nested loops while a modal
+// dialog is up, as a desktop toolkit runs them.
+class EventThread : public UiThreadRunner {
+public:
+    EventThread() : m_thread([this] { Loop([this] { return m_quit; }); }) {}
+    ~EventThread() override
+    {
+        Post([this] { m_quit = true; });
+        m_thread.join();
+    }
+
+    void Post(std::function<void()> task)
+    {
+        {
+            std::lock_guard lock(m_mutex);
+            m_tasks.push_back(std::move(task));
+        }
+        m_wake.notify_all();
+    }
+
+    void RunAndWait(const std::function<void()>& task) override
+    {
+        EXPECT_NE(std::this_thread::get_id(), m_thread.get_id()) << "never from the UI thread itself";
+        std::promise<void> done;
+        Post([&] {
+            task();
+            done.set_value();
+        });
+        done.get_future().wait();
+    }
+
+    // Runs events until `until` holds: the modal loop of a dialog.
+    void Loop(const std::function<bool()>& until)
+    {
+        while (!until()) {
+            std::function<void()> task;
+            {
+                std::unique_lock lock(m_mutex);
+                if (!m_wake.wait_for(lock, 10ms, [this] { return !m_tasks.empty(); }))
+                    continue;
+                task = std::move(m_tasks.front());
+                m_tasks.pop_front();
+            }
+            task();
+        }
+    }
+
+    bool OnThisThread() const { return std::this_thread::get_id() == m_thread.get_id(); }
+
+private:
+    std::mutex m_mutex;
+    std::condition_variable m_wake;
+    std::deque<std::function<void()>> m_tasks;
+    bool m_quit = false;
+    std::thread m_thread;
+};
+
+Bytes Corrupted(Bytes frame)
+{
+    frame.back() ^= 0x01;
+    return frame;
+}
+
+// The unit: one file, a good first data frame, then five frames whose
+// checksums fail, so that the download ends with the timeout message, shown
+// while the exchange still holds the link.
+void QueueFailingDownload(FakeSerialChannel& channel)
+{
+    channel.QueueBytes(CodeFrame(0, 0, {1}));
+    channel.QueueBytes(CodeFrame(1, 0, Pattern(8, 1)));
+    for (int i = 0; i < kBadFrameLimit; ++i)
+        channel.QueueBytes(Corrupted(CodeFrame(2, 0, Pattern(8, 9))));
+}
+
+struct SessionWorld {
+    SessionWorld()
+    {
+        auto ownBridges = std::make_unique<FakeBridgeLibrary>();
+        auto ownChannel = std::make_unique<FakeSerialChannel>();
+        bridges = ownBridges.get();
+        channel = ownChannel.get();
+        parts.bridges = std::move(ownBridges);
+        parts.channel = std::move(ownChannel);
+        parts.readConfiguration = false;
+        parts.settings.g_dwVid = kVid;
+        parts.settings.g_dwPid = kPid;
+        parts.settings.pollIntervalMs = 1;
+        parts.writers.csv = [this](auto, auto, auto, std::string basePath, MessageSink&) {
+            written.push_back(basePath + ".csv");
+            return true;
+        };
+        parts.writers.report = [this](auto, auto, auto, std::string basePath, MessageSink&) {
+            written.push_back(basePath + ".xls");
+            return true;
+        };
+    }
+
+    FakeBridgeLibrary* bridges;
+    FakeSerialChannel* channel;
+    SessionParts parts;
+    std::vector<std::string> written;
+};
+
+TEST(SessionTest, RunsTheWholePassOnItsOwnThreadAndReportsTheEnd)
+{
+    SessionWorld w;
+    w.bridges->attached.push_back({kVid, kPid});
+    w.channel->QueueBytes(CodeFrame(0, 0, {1}));
+    Bytes image(64, 0);
+    image[0] = 1;
+    image[7] = 32; // event table at 32, 4 bytes long
+    image[9] = 4;
+    w.channel->QueueBytes(CodeFrame(1, 0, image));
+    w.channel->QueueBytes(CodeFrame(0, 0, {}));
+
+    std::promise<PassOutcome> finished;
+    std::thread::id finishedOn;
+    w.parts.finished = [&](PassOutcome outcome) {
+        finishedOn = std::this_thread::get_id();
+        finished.set_value(outcome);
+    };
+    FakeShell shell;
+    DownloadSession session(shell, std::move(w.parts));
+    session.Start();
+    ASSERT_TRUE(session.WaitFor(5s));
+    EXPECT_EQ(finished.get_future().get(), PassOutcome::Saved);
+    EXPECT_NE(finishedOn, std::this_thread::get_id());
+    EXPECT_EQ(session.Outcome(), PassOutcome::Saved);
+    EXPECT_EQ(w.written, (std::vector<std::string>{"/data/pump7.csv", "/data/pump7.xls"}));
+    EXPECT_EQ(shell.log.back(), "quit");
+}
+
+TEST(SessionTest, StopEndsTheSearchWithoutQuitAndWithoutAPrompt)
+{
+    SessionWorld w; // nothing attached
+    w.parts.settings.pollIntervalMs = 20;
+    FakeShell shell;
+    DownloadSession session(shell, std::move(w.parts));
+    session.Start();
+    std::this_thread::sleep_for(50ms);
+    session.Stop();
+    ASSERT_TRUE(session.WaitFor(2s));
+    EXPECT_EQ(session.Outcome(), PassOutcome::Stopped);
+    for (const std::string& line : shell.log)
+        EXPECT_TRUE(line.starts_with("progress")) << line;
+}
+
+TEST(SessionTest, FirmwareQueryWithoutAUnitAnswersNothingAtOnce)
+{
+    SessionWorld w;
+    FakeShell shell;
+    DownloadSession session(shell, std::move(w.parts));
+    std::promise<std::optional<std::string>> answer;
+    session.RequestFirmwareVersion([&](std::optional<std::string> text) { answer.set_value(text); });
+    auto future = answer.get_future();
+    ASSERT_EQ(future.wait_for(2s), std::future_status::ready);
+    EXPECT_EQ(future.get(), std::nullopt);
+    EXPECT_TRUE(w.channel->writes.empty()) << "nothing is sent without a unit";
+}
+
+// The shell's prompts run on the event thread. While the exchange's timeout
+// message is up (the worker holding the link), the user opens the About box
+// on that same thread: its query must not block the thread, and both the
+// message and the query must complete.
+TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
+{
+    SessionWorld w;
+    w.bridges->attached.push_back({kVid, kPid});
+    QueueFailingDownload(*w.channel);
+
+    struct UiShell : FakeShell {
+        EventThread* ui = nullptr;
+        DownloadSession* session = nullptr;
+        std::promise<std::optional<std::string>> firmware;
+        bool lockHeldDuringMessage = false;
+        bool requestReturned = false;
+        void ShowMessage(std::string_view text) override
+        {
+            FakeShell::ShowMessage(text);
+            EXPECT_TRUE(ui->OnThisThread());
+            if (text != text::kTimeoutMessage)
+                return;
+            std::unique_lock probe(session->Link().m_csLink, std::try_to_lock);
+            lockHeldDuringMessage = !probe.owns_lock();
+            if (probe.owns_lock())
+                probe.unlock();
+            session->RequestFirmwareVersion([this](std::optional<std::string> t) { firmware.set_value(t); });
+            requestReturned = true;
+            // The box stays up a moment, its loop running, before the user
+            // dismisses it.
+            const auto until = std::chrono::steady_clock::now() + 100ms;
+            ui->Loop([&] { return std::chrono::steady_clock::now() >= until; });
+        }
+    };
+
+    EventThread ui;
+    UiShell uiShell;
+    uiShell.ui = &ui;
+    UiThreadShell shell(uiShell, ui);
+    DownloadSession session(shell, std::move(w.parts));
+    uiShell.session = &session;
+    session.Start();
+
+    ASSERT_TRUE(session.WaitFor(10s)) << "the worker never got past the message";
+    auto firmware = uiShell.firmware.get_future();
+    ASSERT_EQ(firmware.wait_for(10s), std::future_status::ready) << "the About query never completed";
+    EXPECT_TRUE(uiShell.lockHeldDuringMessage);
+    EXPECT_TRUE(uiShell.requestReturned);
+    EXPECT_EQ(session.Outcome(), PassOutcome::DownloadFailed);
+    const std::vector<std::string> tail(uiShell.log.end() - 3, uiShell.log.end());
+    EXPECT_EQ(tail, (std::vector<std::string>{"message: " + std::string(text::kTimeoutMessage),
+                                              "message: " + std::string(text::kUploadLostMessage), "quit"}));
+}
+
+// Every result crosses from the event thread to the worker unchanged.
+TEST(SessionTest, UiThreadShellCarriesEveryCallAndResult)
+{
+    EventThread ui;
+    FakeShell inner;
+    inner.answers = {{"not connected", {2}}, {"empty", {2}}, {"data found", {1}}, {"save file", {1}},
+                     {"save complete", {2}}};
+    UiThreadShell shell(inner, ui);
+    std::thread worker([&] {
+        shell.SetProgress(4);
+        shell.HideMainWindow();
+        EXPECT_EQ(shell.ShowDeviceNotConnected(), NotConnectedChoice::Closed);
+        EXPECT_EQ(shell.ShowDeviceEmpty(), DeviceEmptyResult::Closed);
+        EXPECT_EQ(shell.ShowDataFound(), DataFoundChoice::Download);
+        EXPECT_EQ(shell.ShowSaveFile(), std::optional<std::string>("/data/pump7"));
+        EXPECT_EQ(shell.ShowSaveFile(), std::nullopt) << "script exhausted: Cancel";
+        EXPECT_EQ(shell.ShowSaveComplete(), SaveCompleteResult::Closed);
+        shell.ShowMessage(text::kTimeoutMessage);
+        shell.ShowMainWindow();
+        shell.PostQuit();
+    });
+    worker.join();
+    EXPECT_EQ(inner.log, (std::vector<std::string>{"progress 4", "hide", "not connected", "empty", "data found",
+                                                   "save file", "save file", "save complete",
+                                                   "message: " + std::string(text::kTimeoutMessage), "show",
+                                                   "quit"}));
+}
+
+} // namespace
+} // namespace k4::test
