@@ -1,0 +1,117 @@
+#include <gtest/gtest.h>
+
+#include <filesystem>
+
+#include "tests/posix/scratch_folder.h"
+#include "watch/missing_port.h"
+
+namespace k4 {
+namespace {
+
+namespace fs = std::filesystem;
+using std::chrono::milliseconds;
+
+constexpr DeviceIds kUnitIds{0x10c4, 0xea60};
+
+// A sysfs tree shaped like the kernel's: bus/usb/devices/<name> links to
+// the device's directory, whose interface holds the tty of the bridge.
+class FakeSysfs {
+public:
+    void AddUsbDevice(const std::string& name, const std::string& vid, const std::string& pid, bool withTty)
+    {
+        const std::string device = "devices/pci0000:00/usb1/" + name;
+        m_root.Write(device + "/idVendor", vid + "\n");
+        m_root.Write(device + "/idProduct", pid + "\n");
+        const fs::path interface = m_root.Path() / device / (name + ":1.0");
+        fs::create_directories(interface);
+        // sysfs is full of links back up the tree; they must not be walked.
+        fs::create_directory_symlink(m_root.Path() / "bus" / "usb", interface / "subsystem");
+        if (withTty)
+            fs::create_directories(interface / "ttyUSB0" / "tty" / "ttyUSB0");
+        fs::create_directories(m_root.Path() / "bus/usb/devices");
+        fs::create_directory_symlink(m_root.Path() / device, m_root.Path() / "bus/usb/devices" / name);
+    }
+    std::string Root() const { return m_root.Path().string(); }
+    std::string Device(const std::string& name) const
+    {
+        return fs::canonical(m_root.Path() / "devices/pci0000:00/usb1" / name).string();
+    }
+
+private:
+    k4test::ScratchFolder m_root;
+};
+
+TEST(UsbDeviceWithoutTty, FindsOnlyTheUnitThatLostItsPort)
+{
+    struct Device {
+        std::string name, vid, pid;
+        bool withTty;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Device> devices;
+        std::string expected; // device name, or "" for none
+    } cases[] = {
+        {"unit with its port", {{"1-1", "10c4", "ea60", true}}, ""},
+        {"unit claimed by another driver", {{"1-1", "10c4", "ea60", false}}, "1-1"},
+        {"other product without a port", {{"1-1", "10c4", "ea61", false}}, ""},
+        {"other vendor without a port", {{"1-1", "0403", "ea60", false}}, ""},
+        {"second unit lost its port", {{"1-1", "10c4", "ea60", true}, {"1-2", "10c4", "ea60", false}}, "1-2"},
+        {"unreadable identifier", {{"1-1", "10c4x", "ea60", false}}, ""},
+        {"no USB devices", {}, ""},
+    };
+    for (const Case& c : cases) {
+        FakeSysfs sysfs;
+        for (const Device& d : c.devices)
+            sysfs.AddUsbDevice(d.name, d.vid, d.pid, d.withTty);
+        const std::optional<std::string> found = FindUsbDeviceWithoutTty(sysfs.Root(), kUnitIds);
+        if (c.expected.empty())
+            EXPECT_EQ(found, std::nullopt) << c.what;
+        else
+            EXPECT_EQ(found, sysfs.Device(c.expected)) << c.what;
+    }
+}
+
+TEST(UsbDeviceWithoutTty, NoSysfsAtAll)
+{
+    EXPECT_EQ(FindUsbDeviceWithoutTty("/nonexistent-sysfs", kUnitIds), std::nullopt);
+}
+
+TEST(MissingPortNotice, SaysOnceWhenTheTroubleLastsThreeSeconds)
+{
+    using Clock = std::chrono::steady_clock;
+    const Clock::time_point t0{};
+    struct Check {
+        int atMs;
+        bool troubled;
+        bool says;
+    };
+    struct Case {
+        const char* what;
+        std::vector<Check> checks;
+    } cases[] = {
+        {"lasting", {{0, true, false}, {2999, true, false}, {3000, true, true}, {5000, true, false}}},
+        {"interrupted", {{0, true, false}, {2000, false, false}, {4000, true, false}, {6999, true, false},
+                         {7000, true, true}}},
+        {"once per run", {{0, true, false}, {3000, true, true}, {4000, false, false}, {5000, true, false},
+                          {9000, true, false}}},
+        {"never troubled", {{0, false, false}, {10000, false, false}}},
+    };
+    for (const Case& c : cases) {
+        MissingPortNotice notice;
+        for (const Check& check : c.checks)
+            EXPECT_EQ(notice.Update(check.troubled, t0 + milliseconds(check.atMs)), check.says)
+                << c.what << " at " << check.atMs;
+    }
+}
+
+TEST(MissingPortHelp, NamesTheUnitAndTheFixes)
+{
+    const std::string help = MissingPortHelp(kUnitIds);
+    for (const char* part : {"10c4:ea60", "brltty", "systemctl mask brltty-udev.service", "dialout",
+                             "70-k4-data-transfer.rules"})
+        EXPECT_NE(help.find(part), std::string::npos) << part;
+}
+
+} // namespace
+} // namespace k4
