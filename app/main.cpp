@@ -1,0 +1,50 @@
+// The desktop download program: one download pass per run.
+#include <QApplication>
+#include <QIcon>
+#include <cstdio>
+#include <cstdlib>
+#include <ctime>
+
+#include "app/desktop_program.h"
+#include "app/qt_text.h"
+#include "common/texts.h"
+#include "platform/user_folders.h"
+#include "platform/window_titles.h"
+
+namespace {
+
+// For the start-up benchmark: when the main window first appears, on the
+// same clock as `date +%s.%N`.
+void ReportShownTime()
+{
+    timespec now{};
+    clock_gettime(CLOCK_REALTIME, &now);
+    std::fprintf(stderr, "k4-shown %lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    // A window with exactly the program's name is one of another instance's
+    // message boxes: that instance is busy with the unit, so this one leaves
+    // before it reads anything or touches a bridge.
+    if (k4::WindowTitleExists(k4::text::kApplicationName))
+        return 0;
+
+    QApplication app(argc, argv);
+    // Message boxes take this as their caption.
+    QApplication::setApplicationName(k4app::Q(k4::text::kApplicationName));
+    QApplication::setApplicationDisplayName(QString());
+    QApplication::setWindowIcon(QIcon(QStringLiteral(":/k4/k4-icon.png")));
+    // The main window hides while the prompts show; only the end of the
+    // pass ends the program.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    k4app::DesktopProgram program({}, k4::DocumentsFolder(), k4::HomeFolder());
+    QObject::connect(&program, &k4app::DesktopProgram::Ended, &app, &QCoreApplication::quit);
+    if (const char* report = std::getenv("K4_REPORT_SHOWN"); report && std::string_view(report) == "1")
+        QObject::connect(&program.Window(), &k4app::MainWindow::FirstShown, &ReportShownTime);
+    program.Start();
+    return app.exec();
+}
