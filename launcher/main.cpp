@@ -101,7 +101,7 @@ void SayThatNoTrayIsThere()
     std::fputs("dockstart: no system tray is available, so the Dockstart icon cannot be shown; the unit is\n"
                "watched all the same. GNOME shows tray icons with the AppIndicator extension\n"
                "(package gnome-shell-extension-appindicator); on a bare X session a stand-alone tray\n"
-               "such as trayer or stalonetray does. To stop Dockstart without a tray: pkill -x dockstart.\n",
+               "such as trayer or stalonetray does. Without a tray, end Dockstart with SIGTERM.\n",
                stderr);
 }
 
