@@ -21,6 +21,7 @@ AboutDialog::AboutDialog(const FirmwareRequest& request, QWidget* parent)
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
     m_ui->nameLabel->setText(Q(k4::text::kApplicationName) + QLatin1Char('\n') + Q(k4::text::kAboutVersionLine) +
                              QStringLiteral(" for the Linux desktop"));
+    setWindowRole(QStringLiteral("k4-about"));
     m_ui->firmwareLabel->setText(Q(k4::text::kFirmwareLabel));
     m_ui->okButton->setText(Q(k4::text::kOkButton));
     m_ui->okButton->setMinimumSize(DialogUnitsToPixels(*this, 50, 14));

@@ -18,6 +18,9 @@ MainWindow::MainWindow(QWidget* parent) : QWidget(parent), m_ui(std::make_unique
     setWindowTitle(Q(k4::text::kWindowCaption));
     // No minimise or maximise box: the window is a fixed dialog.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
+    // The windows share their caption; the role tells them apart to window
+    // manager rules and to scripts.
+    setWindowRole(QStringLiteral("k4-main"));
     m_ui->searchingLabel->setText(Q(k4::text::kSearching));
     m_ui->progressBar->setMinimumHeight(DialogUnitsToPixels(*this, 0, 14).height());
 

@@ -12,7 +12,7 @@ namespace k4app {
 void ShowOkMessage(QWidget* parent, std::string_view text)
 {
     QMessageBox box(QMessageBox::NoIcon, Q(k4::text::kApplicationName), Q(text), QMessageBox::Ok, parent);
-    box.setObjectName(QStringLiteral("k4MessageBox"));
+    box.setWindowRole(QStringLiteral("k4-message"));
     // A box without a parent would otherwise take no window icon.
     box.setWindowIcon(QApplication::windowIcon());
     ClaimTitleWhileShown(box);

@@ -19,6 +19,7 @@ struct PromptLayout {
     int secondResult;
     int cancelResult;
     bool closeBox;
+    const char* role; // the prompts share their caption; the role tells them apart
 };
 
 PromptLayout LayoutOf(Prompt prompt)
@@ -27,18 +28,18 @@ PromptLayout LayoutOf(Prompt prompt)
     switch (prompt) {
     case Prompt::DeviceNotConnected:
         return {text::kDeviceNotConnected, text::kTryAgainButton, int(NotConnectedChoice::TryAgain),
-                text::kExitButton, int(NotConnectedChoice::Exit), int(NotConnectedChoice::Closed), true};
+                text::kExitButton, int(NotConnectedChoice::Exit), int(NotConnectedChoice::Closed), true, "k4-device-not-connected"};
     case Prompt::DeviceEmpty:
         return {text::kDeviceEmpty, text::kExitButton, int(DeviceEmptyResult::Exit), {}, 0,
-                int(DeviceEmptyResult::Closed), false};
+                int(DeviceEmptyResult::Closed), false, "k4-device-empty"};
     case Prompt::DataFound:
         return {text::kDataFound, text::kDownloadDataButton, int(DataFoundChoice::Download), text::kCancelButton,
-                int(DataFoundChoice::Cancel), int(DataFoundChoice::Cancel), true};
+                int(DataFoundChoice::Cancel), int(DataFoundChoice::Cancel), true, "k4-data-found"};
     case Prompt::SaveComplete:
         break;
     }
     return {text::kSaveComplete, text::kExitButton, int(SaveCompleteResult::Exit), {}, 0,
-            int(SaveCompleteResult::Closed), false};
+            int(SaveCompleteResult::Closed), false, "k4-save-complete"};
 }
 
 } // namespace
@@ -53,6 +54,7 @@ PromptDialog::PromptDialog(Prompt prompt, QWidget* parent) : QDialog(parent), m_
     if (layout.closeBox)
         flags |= Qt::WindowCloseButtonHint;
     setWindowFlags(flags);
+    setWindowRole(QString::fromLatin1(layout.role));
 
     m_ui->messageLabel->setText(Q(layout.text));
     m_ui->firstButton->setText(Q(layout.firstButton));

@@ -43,6 +43,7 @@ SaveFileDialog::SaveFileDialog(std::string documentsFolder, std::string homeFold
     m_ui->setupUi(this);
     setWindowTitle(Q(k4::text::kWindowCaption));
     setWindowFlags(Qt::Dialog | Qt::WindowTitleHint | Qt::CustomizeWindowHint | Qt::WindowCloseButtonHint);
+    setWindowRole(QStringLiteral("k4-save-file"));
     m_ui->titleLabel->setText(Q(k4::text::kSaveFileTitle));
     m_ui->explanationLabel->setText(Q(k4::text::kSaveFileExplanation).trimmed());
     m_ui->defaultIntroLabel->setText(Q(k4::text::kDefaultLocationIntro));
