@@ -52,6 +52,8 @@ LauncherStart StartLauncher(const std::vector<std::string>& arguments, const Sta
     // Without the program's folder the launcher only sits in the tray.
     if (!ReadConfigString(kConfigKeyPath, "MainAppPath", mainAppPath))
         return start;
+    // A missing identifier reads as 0; no unit carries it, so the launcher
+    // would watch for nothing.
     start.ids = ReadDeviceIds();
     if (start.ids.vid == 0 || start.ids.pid == 0) {
         start.run = false;
