@@ -65,6 +65,12 @@ std::vector<AttachedBridge> ListUsbSerialBridges(const fs::path& sysRoot, const 
     std::vector<AttachedBridge> bridges;
     for (const std::string& name : TtyNames(ttyClass)) {
         const fs::path entry = ttyClass / name;
+        // Most ttys (consoles, pseudo-terminals) have no device at all; one
+        // lstat spares them the walk of every path component, which the
+        // launcher's poll would otherwise pay ten times a second.
+        std::error_code error;
+        if (!fs::is_symlink(entry / "device", error))
+            continue;
         const std::optional<UsbIdentifiers> ids = UsbDeviceAbove(entry / "device");
         if (!ids)
             continue;
