@@ -6,6 +6,8 @@
 #include <fstream>
 #include <vector>
 
+#include "platform/bridge_file.h"
+
 namespace k4 {
 
 namespace {
@@ -15,26 +17,18 @@ namespace fs = std::filesystem;
 // interface -> tty driver's port -> tty: the tty's name sits a few levels below.
 constexpr int kMaxLevelsToTty = 4;
 
-std::optional<std::uint32_t> ReadHex(const fs::path& file)
+std::optional<std::uint32_t> ReadIdentifier(const fs::path& file)
 {
     std::ifstream in(file);
     std::string text;
-    if (!(in >> text) || text.empty() || text.size() > 4)
+    if (!(in >> text))
         return std::nullopt;
-    try {
-        std::size_t used = 0;
-        const unsigned long value = std::stoul(text, &used, 16);
-        if (used != text.size())
-            return std::nullopt;
-        return static_cast<std::uint32_t>(value);
-    } catch (const std::exception&) {
-        return std::nullopt;
-    }
+    return ParseUsbIdentifier(text);
 }
 
 bool Carries(const fs::path& usbDevice, DeviceIds ids)
 {
-    return ReadHex(usbDevice / "idVendor") == ids.vid && ReadHex(usbDevice / "idProduct") == ids.pid;
+    return ReadIdentifier(usbDevice / "idVendor") == ids.vid && ReadIdentifier(usbDevice / "idProduct") == ids.pid;
 }
 
 // Directory links of sysfs ("subsystem", "driver", "port") lead back up the

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <ostream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,6 +48,11 @@ struct Scenario {
     std::vector<Step> steps;
     std::vector<int> startsAfterEachPoll;
 };
+
+void PrintTo(const Scenario& scenario, std::ostream* out)
+{
+    *out << scenario.name;
+}
 
 class WatchScenarios : public ::testing::TestWithParam<Scenario> {};
 
