@@ -11,6 +11,10 @@ namespace k4app {
 
 QSize DialogUnitsToPixels(const QWidget& widget, int x, int y);
 
+// The width a window needs for its whole caption to show beside the window
+// manager's icon and buttons (a bold title font, three buttons and an icon).
+int CaptionFittingWidth(const QWidget& window);
+
 // Gives `window` at least this size in dialog units, and never less than its
 // layout needs (a large font can ask for more).
 void SetDialogUnitSize(QWidget& window, int x, int y);
