@@ -64,9 +64,37 @@ std::vector<std::string_view> SplitOnBlanks(std::string_view line)
     return fields;
 }
 
+bool IsAsciiLetter(char c)
+{
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
+}
+
+// A Windows port name: "COM5" or, in the device namespace, "\\.\COM5".
+bool IsPortName(std::string_view path)
+{
+    if (path.starts_with("\\\\.\\"))
+        path.remove_prefix(4);
+    if (path.size() < 4 || path.size() > 6 || (path.substr(0, 3) != "COM" && path.substr(0, 3) != "com"))
+        return false;
+    for (char c : path.substr(3))
+        if (c < '0' || c > '9')
+            return false;
+    return true;
+}
+
+// Absolute in either convention ("/dev/pts/7", "C:\\sim\\line"), or a port name.
+bool IsAbsoluteDevicePath(std::string_view path)
+{
+    if (path.starts_with('/'))
+        return true;
+    if (path.size() >= 3 && IsAsciiLetter(path[0]) && path[1] == ':' && (path[2] == '\\' || path[2] == '/'))
+        return true;
+    return IsPortName(path);
+}
+
 bool IsUsableDevicePath(std::string_view path)
 {
-    if (path.empty() || path.front() != '/')
+    if (path.empty() || !IsAbsoluteDevicePath(path))
         return false;
     for (char c : path) {
         if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F)

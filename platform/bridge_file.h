@@ -19,8 +19,9 @@ inline constexpr std::string_view kBridgeFileSuffix = ".bridge";
 
 // The announcement in a file's text, or nothing when the text is not exactly
 // one such line (a final line break is allowed). The device path must be
-// absolute and cannot contain blanks; an identifier is 1 to 4 hex digits,
-// optionally after "0x".
+// absolute ("/dev/pts/7", "C:\\sim\\line") or a Windows port name ("COM5",
+// "\\.\COM5") and cannot contain blanks; an identifier is 1 to 4 hex
+// digits, optionally after "0x".
 std::optional<BridgeFile> ParseBridgeFile(std::string_view text);
 
 // A USB identifier written in hexadecimal: 1 to 4 digits, optionally after "0x".

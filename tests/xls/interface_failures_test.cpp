@@ -1,4 +1,6 @@
+#if !defined(_WIN32)
 #include <sys/resource.h>
+#endif
 
 #include <algorithm>
 #include <array>
@@ -148,9 +150,11 @@ TEST_F(InterfaceFailures, UnwritableTargetLeavesNothingUnderItsNameAndAnOlderFil
     EXPECT_EQ(taken->Close(), E_WRITEFAILED);
     EXPECT_EQ(folderEntries(), std::vector<std::string>{"taken.xls"});
 
-    // Writing stops part way, as on a full disk (files limited to 1 KiB).
-    std::ofstream(NarrowPath("book.xls")) << "older report";
     ASSERT_EQ(m_sheet->SetText(1, 1, u"data"), S_OK);
+#if !defined(_WIN32)
+    // Writing stops part way, as on a full disk (files limited to 1 KiB;
+    // Windows has no such limit to set).
+    std::ofstream(NarrowPath("book.xls")) << "older report";
     rlimit saved{};
     ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
     rlimit small = saved;
@@ -163,6 +167,7 @@ TEST_F(InterfaceFailures, UnwritableTargetLeavesNothingUnderItsNameAndAnOlderFil
     EXPECT_EQ(status, E_WRITEFAILED);
     EXPECT_EQ(FileText(NarrowPath("book.xls")), "older report");
     EXPECT_EQ(folderEntries(), (std::vector<std::string>{"book.xls", "taken.xls"}));
+#endif
 
     ASSERT_EQ(m_book->Close(), S_OK); // a failed close can be retried
     EXPECT_EQ(Written(0x00FD), 1u);   // LABELSST

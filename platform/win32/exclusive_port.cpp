@@ -1,0 +1,22 @@
+#include "platform/win32/exclusive_port.h"
+
+#include "platform/win32/usb_hardware_id.h"
+
+namespace k4 {
+
+std::string PortDevicePath(const std::string& name)
+{
+    // Only COM1 to COM9 open by their bare names; the device namespace
+    // reaches every port.
+    return IsComPortName(name) ? "\\\\.\\" + name : name;
+}
+
+HANDLE OpenPortExclusively(const std::string& path)
+{
+    if (path.empty() || path.size() >= MAX_PATH)
+        return INVALID_HANDLE_VALUE;
+    return CreateFileA(PortDevicePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                       FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+} // namespace k4

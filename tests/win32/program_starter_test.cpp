@@ -1,0 +1,34 @@
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include "platform/program_folder.h"
+#include "platform/program_starter.h"
+#include "scratch_folder.h"
+
+namespace k4 {
+namespace {
+
+TEST(ProgramStarter, StartsProgramFilesOnly)
+{
+    test::ScratchFolder folder;
+    test::WriteWholeFile(folder / "not-a-program.exe", "text");
+    const struct {
+        std::string file;
+        bool starts;
+    } cases[] = {
+        {ProgramFolder() + "\\k4-report.exe", true},
+        {ProgramFolder() + "\\no such program.exe", false},
+        {folder / "not-a-program.exe", false},
+        {folder.Path(), false},
+        {"", false},
+        {ProgramFolder() + "\\" + std::string(MAX_PATH, 'p') + ".exe", false},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.file);
+        EXPECT_EQ(SystemProgramStarter().Start(c.file), c.starts);
+    }
+}
+
+} // namespace
+} // namespace k4

@@ -1,0 +1,61 @@
+#include "scratch_folder.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <atomic>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+namespace k4::test {
+
+namespace fs = std::filesystem;
+
+ScratchFolder::ScratchFolder()
+{
+    static std::atomic<int> serial{0};
+    char temp[MAX_PATH] = {};
+    GetTempPathA(sizeof temp, temp);
+    m_path = std::string(temp) + "k4-win32-" + std::to_string(GetCurrentProcessId()) + "-" +
+             std::to_string(serial++);
+    if (!m_path.empty() && m_path.back() == '\\')
+        m_path.pop_back();
+    fs::remove_all(m_path);
+    fs::create_directories(m_path);
+}
+
+ScratchFolder::~ScratchFolder()
+{
+    std::error_code error;
+    fs::remove_all(m_path, error);
+}
+
+std::string ReadWholeFile(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+void WriteWholeFile(const std::string& path, const std::string& contents)
+{
+    std::ofstream(path, std::ios::binary) << contents;
+}
+
+bool Exists(const std::string& path)
+{
+    return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
+}
+
+std::vector<std::string> NamesIn(const std::string& folder)
+{
+    std::vector<std::string> names;
+    for (const auto& entry : fs::directory_iterator(folder))
+        names.push_back(entry.path().filename().string());
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+} // namespace k4::test
