@@ -11,10 +11,12 @@ root=$PWD
 jobs=$(nproc)
 export WINEDEBUG=-all
 
+# Elapsed seconds since a `date +%s%N` stamp, to a tenth.
+since() { local ns=$(($(date +%s%N) - $1)); printf '%d.%d s' $((ns / 1000000000)) $((ns / 100000000 % 10)); }
 part_started=0
-part() { part_started=$(date +%s.%N); echo "== $1 =="; }
-took() { printf '   (%.1f s)\n' "$(echo "$(date +%s.%N) - $part_started" | bc)"; }
-all_started=$(date +%s.%N)
+part() { part_started=$(date +%s%N); echo "== $1 =="; }
+took() { echo "   ($(since "$part_started"))"; }
+all_started=$(date +%s%N)
 
 # What the Windows build delivers: the programs, the spreadsheet component
 # and the test programs with their helpers.
@@ -74,4 +76,4 @@ chmod +x "$driver"
 PYTHONDONTWRITEBYTECODE=1 /usr/bin/python3 tests/report/check_report_layout.py "$driver"
 took
 
-printf '== all Windows parts passed (%.1f s) ==\n' "$(echo "$(date +%s.%N) - $all_started" | bc)"
+echo "== all Windows parts passed ($(since "$all_started")) =="
