@@ -1,6 +1,5 @@
 // The prompts' result codes for every way of ending them, their window
 // decorations, and the title claims of prompts and message boxes.
-#include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
 #include <QtTest>
@@ -94,42 +93,28 @@ private slots:
         QCOMPARE(result, expected);
     }
 
-    void textsAndDecorations_data()
+    void decorations_data()
     {
         QTest::addColumn<int>("prompt");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<QStringList>("buttons");
         QTest::addColumn<bool>("closeBox");
-        using namespace k4;
-        QTest::newRow("not connected") << int(Prompt::DeviceNotConnected) << Q(text::kDeviceNotConnected)
-                                       << QStringList{Q(text::kTryAgainButton), Q(text::kExitButton)} << true;
-        QTest::newRow("empty") << int(Prompt::DeviceEmpty) << Q(text::kDeviceEmpty)
-                               << QStringList{Q(text::kExitButton)} << false;
-        QTest::newRow("data found") << int(Prompt::DataFound) << Q(text::kDataFound)
-                                    << QStringList{Q(text::kDownloadDataButton), Q(text::kCancelButton)} << true;
-        QTest::newRow("saved") << int(Prompt::SaveComplete) << Q(text::kSaveComplete)
-                               << QStringList{Q(text::kExitButton)} << false;
+        QTest::newRow("not connected") << int(Prompt::DeviceNotConnected) << true;
+        QTest::newRow("empty") << int(Prompt::DeviceEmpty) << false;
+        QTest::newRow("data found") << int(Prompt::DataFound) << true;
+        QTest::newRow("saved") << int(Prompt::SaveComplete) << false;
     }
 
-    void textsAndDecorations()
+    void decorations()
     {
         QFETCH(int, prompt);
-        QFETCH(QString, text);
-        QFETCH(QStringList, buttons);
         QFETCH(bool, closeBox);
         PromptDialog dialog(static_cast<Prompt>(prompt));
         dialog.show();
-        QCOMPARE(dialog.windowTitle(), Q(k4::text::kWindowCaption));
-        QCOMPARE(dialog.findChild<QLabel*>()->text(), text);
-        QStringList shown;
-        for (QPushButton* button : dialog.findChildren<QPushButton*>())
-            if (button->isVisible())
-                shown << button->text();
-        QCOMPARE(shown, buttons);
         QCOMPARE(dialog.windowFlags().testFlag(Qt::WindowCloseButtonHint), closeBox);
         QVERIFY(dialog.windowFlags().testFlag(Qt::CustomizeWindowHint));
         // Enter takes the first button, as in the original dialogs.
-        QVERIFY(ButtonWithText(dialog, buttons.first().toStdString())->isDefault());
+        const QList<QPushButton*> buttons = dialog.findChildren<QPushButton*>();
+        QVERIFY(!buttons.isEmpty());
+        QVERIFY(buttons.first()->isDefault());
     }
 
     void aPromptClaimsItsTitleOnlyWhileShown()
