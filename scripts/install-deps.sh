@@ -13,7 +13,7 @@ packages=(
   gnumeric libreoffice-calc-nogui python3-uno poppler-utils
   xvfb xauth imagemagick x11-apps xdotool trayer
   desktop-file-utils lintian dpkg-dev fakeroot
-  g++-mingw-w64-x86-64-posix mingw-w64-tools googletest
+  g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
   wine wine64 nsis
 )
 

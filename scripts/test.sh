@@ -1,14 +1,25 @@
 #!/usr/bin/env bash
 # Runs every test: a normal build and an AddressSanitizer +
-# UndefinedBehaviorSanitizer build, each with its whole CTest suite
-# (the slow cases included), then a short fixed-seed run of every fuzz target
-# (clang's libFuzzer with the same sanitizers).
+# UndefinedBehaviorSanitizer build, each with its whole CTest suite (the
+# slow cases, the desktop programs under a virtual display and the package
+# check included), a short fixed-seed run of every fuzz target (clang's
+# libFuzzer with the same sanitizers), then the Windows build under wine:
+# the core's tests and download passes, and the two desktop programs and
+# their installer.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
 scripts/install-deps.sh
 
 jobs=$(nproc)
+started=$(date +%s)
+part_started=
+part() {
+  local now; now=$(date +%s)
+  [[ -n $part_started ]] && echo "   (that part took $((now - part_started)) s)"
+  part_started=$now
+  echo "== $* =="
+}
 run_suite() {
   local dir=$1; shift
   cmake -S . -B "$dir" -DCMAKE_BUILD_TYPE=RelWithDebInfo "$@" >/dev/null
@@ -16,12 +27,20 @@ run_suite() {
   (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
 }
 
-echo "== normal build =="
+part "normal build"
 run_suite build
-echo "== sanitizer build =="
+part "sanitizer build"
 ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
   run_suite build-asan -DK4_SANITIZE=ON
-echo "== fuzz targets, short runs =="
+part "fuzz targets, short runs"
 CC=clang CXX=clang++ cmake -S . -B build-fuzz -DCMAKE_BUILD_TYPE=RelWithDebInfo -DK4_FUZZ=ON -DK4_SANITIZE=ON >/dev/null
 cmake --build build-fuzz -j"$jobs" --target fuzz_all
 (cd build-fuzz && ctest --output-on-failure -L fuzz --timeout 600)
+part "Windows build under wine"
+scripts/test-windows.sh
+if [[ -x scripts/test-windows-desktop.sh ]]; then
+  part "Windows desktop programs and installer under wine"
+  scripts/test-windows-desktop.sh
+fi
+part "done"
+echo "all parts passed in $(( $(date +%s) - started )) s"

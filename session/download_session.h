@@ -40,6 +40,9 @@ public:
     // threads on which it is called.
     explicit DownloadSession(DownloadShell& shell, SessionParts parts = {});
     // Stops the pass and waits for it to end (and for any firmware query).
+    // With a UiThreadShell, destroy the session on the user-interface thread
+    // only once Finished() is true: a worker waiting there for a prompt
+    // would otherwise wait for a thread that is waiting for it.
     ~DownloadSession();
     DownloadSession(const DownloadSession&) = delete;
     DownloadSession& operator=(const DownloadSession&) = delete;
