@@ -49,6 +49,20 @@ std::optional<UsbIdentifiers> UsbDeviceAbove(const fs::path& ttyDevice)
     return std::nullopt;
 }
 
+// The bus that a tty's device sits on: a USB serial port ("usb-serial") or
+// a USB interface ("usb", for modems of the ACM class). The built-in serial
+// ports (platform, pnp, serial-base) are ruled out with one readlink each
+// instead of a walk up the whole tree.
+bool MayBeOnUsb(const fs::path& ttyDevice)
+{
+    std::error_code error;
+    const fs::path bus = fs::read_symlink(ttyDevice / "subsystem", error);
+    if (error)
+        return true; // no subsystem to go by: let the walk decide
+    const std::string name = bus.filename().string();
+    return name == "usb" || name == "usb-serial";
+}
+
 std::vector<std::string> TtyNames(const fs::path& ttyClass)
 {
     std::vector<std::string> names;
@@ -69,7 +83,7 @@ std::vector<AttachedBridge> ListUsbSerialBridges(const fs::path& sysRoot, const 
         // lstat spares them the walk of every path component, which the
         // launcher's poll would otherwise pay ten times a second.
         std::error_code error;
-        if (!fs::is_symlink(entry / "device", error))
+        if (!fs::is_symlink(entry / "device", error) || !MayBeOnUsb(entry / "device"))
             continue;
         const std::optional<UsbIdentifiers> ids = UsbDeviceAbove(entry / "device");
         if (!ids)

@@ -20,14 +20,16 @@ protected:
         const fs::path usb = "devices/pci0000:00/usb1/" + usbDevice;
         m_folder.Write("sys/" + usb.string() + "/idVendor", vid + "\n");
         m_folder.Write("sys/" + usb.string() + "/idProduct", pid + "\n");
-        AddTty(tty, usb / (usbDevice + ":1.0") / tty);
+        AddTty(tty, usb / (usbDevice + ":1.0") / tty, "usb-serial");
     }
 
-    void AddTty(const std::string& tty, const fs::path& port)
+    void AddTty(const std::string& tty, const fs::path& port, const std::string& bus)
     {
         const fs::path sys = m_folder.Path() / "sys";
         const fs::path ttyFolder = sys / port / "tty" / tty;
         fs::create_directories(ttyFolder);
+        fs::create_directories(sys / "bus" / bus);
+        fs::create_directory_symlink(sys / "bus" / bus, sys / port / "subsystem");
         fs::create_symlink("../../../" + port.filename().string(), ttyFolder / "device");
         fs::create_directories(sys / "class" / "tty");
         fs::create_directory_symlink(ttyFolder, sys / "class" / "tty" / tty);
@@ -42,7 +44,12 @@ TEST_F(UsbSerialBridgesTest, ListsUsbSerialDevicesInNameOrderUntilTheyGo)
     const fs::path& root = m_folder.Path();
     AddUsbSerial("ttyUSB0", "1-1", "10c4", "ea60");
     AddUsbSerial("ttyACM1", "1-2", "2341", "0043");
-    AddTty("ttyS0", "devices/platform/serial8250/ttyS0"); // not on USB
+    AddTty("ttyS0", "devices/platform/serial8250/ttyS0", "platform"); // not on USB
+    // A port on another bus, below a folder that looks like a USB device:
+    // the bus decides, not the folder above it.
+    m_folder.Write("sys/devices/pci0000:00/usb1/1-3/idVendor", "10c4\n");
+    m_folder.Write("sys/devices/pci0000:00/usb1/1-3/idProduct", "ea60\n");
+    AddTty("ttyS1", "devices/pci0000:00/usb1/1-3/serial8250/ttyS1", "serial-base");
     fs::create_directories(root / "sys/class/tty/tty0");  // no device at all
 
     auto library = MakeUsbSerialBridgeLibrary((root / "sys").string(), (root / "dev").string());

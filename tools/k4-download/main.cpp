@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <memory>
 
+#include "common/config_store.h"
 #include "platform/system_bridges.h"
 #include "platform/user_folders.h"
 #include "session/download_session.h"
@@ -14,6 +15,7 @@
 #include "tools/k4-download/exit_status.h"
 #include "tools/k4-download/terminal_shell.h"
 #include "tools/k4-download/tracing_bridges.h"
+#include "watch/missing_port.h"
 
 namespace {
 
@@ -68,8 +70,16 @@ int main(int argc, char** argv)
     InstallStopHandlers();
     shell.ShowMainWindow();
     session.Start();
-    while (!session.WaitFor(std::chrono::milliseconds(50)))
+    // A unit that the kernel sees but that shows no serial port would only
+    // make the search fail: say why, once.
+    const k4::DeviceIds ids{session.Settings().g_dwVid, session.Settings().g_dwPid};
+    k4::MissingPortNotice portNotice;
+    while (!session.WaitFor(std::chrono::milliseconds(250))) {
         if (g_bStopAsked)
             session.Stop();
+        if (portNotice.Update(k4::FindUsbDeviceWithoutTty("/sys", ids).has_value(),
+                              std::chrono::steady_clock::now()))
+            std::fputs(k4::MissingPortHelp(ids).c_str(), stderr);
+    }
     return k4dl::ExitStatusFor(session.Outcome());
 }
