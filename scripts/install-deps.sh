@@ -11,7 +11,7 @@ packages=(
   valgrind time
   python3 python3-xlrd python3-xlwt python3-openpyxl
   gnumeric libreoffice-calc-nogui python3-uno poppler-utils
-  xvfb xauth imagemagick x11-apps xdotool trayer
+  xvfb xauth imagemagick x11-apps x11-utils xdotool trayer openbox
   desktop-file-utils lintian dpkg-dev fakeroot
   g++-mingw-w64-x86-64-posix gcc-mingw-w64-x86-64-posix binutils-mingw-w64-x86-64 mingw-w64-tools googletest
   wine wine64 nsis

@@ -49,18 +49,13 @@ std::optional<UsbIdentifiers> UsbDeviceAbove(const fs::path& ttyDevice)
     return std::nullopt;
 }
 
-// The bus that a tty's device sits on: a USB serial port ("usb-serial") or
-// a USB interface ("usb", for modems of the ACM class). The built-in serial
-// ports (platform, pnp, serial-base) are ruled out with one readlink each
-// instead of a walk up the whole tree.
-bool MayBeOnUsb(const fs::path& ttyDevice)
+// The kernel names every USB serial port ttyUSB<n> (usb-serial drivers, the
+// bridge's among them) or ttyACM<n> (modems of the ACM class). Going by the
+// name spares the consoles and built-in ports a look at all, which the
+// launcher's poll would otherwise pay ten times a second.
+bool IsUsbSerialName(const std::string& name)
 {
-    std::error_code error;
-    const fs::path bus = fs::read_symlink(ttyDevice / "subsystem", error);
-    if (error)
-        return true; // no subsystem to go by: let the walk decide
-    const std::string name = bus.filename().string();
-    return name == "usb" || name == "usb-serial";
+    return name.starts_with("ttyUSB") || name.starts_with("ttyACM");
 }
 
 std::vector<std::string> TtyNames(const fs::path& ttyClass)
@@ -78,12 +73,11 @@ std::vector<AttachedBridge> ListUsbSerialBridges(const fs::path& sysRoot, const 
     const fs::path ttyClass = sysRoot / "class" / "tty";
     std::vector<AttachedBridge> bridges;
     for (const std::string& name : TtyNames(ttyClass)) {
+        if (!IsUsbSerialName(name))
+            continue;
         const fs::path entry = ttyClass / name;
-        // Most ttys (consoles, pseudo-terminals) have no device at all; one
-        // lstat spares them the walk of every path component, which the
-        // launcher's poll would otherwise pay ten times a second.
         std::error_code error;
-        if (!fs::is_symlink(entry / "device", error) || !MayBeOnUsb(entry / "device"))
+        if (!fs::is_symlink(entry / "device", error))
             continue;
         const std::optional<UsbIdentifiers> ids = UsbDeviceAbove(entry / "device");
         if (!ids)

@@ -45,8 +45,8 @@ TEST_F(UsbSerialBridgesTest, ListsUsbSerialDevicesInNameOrderUntilTheyGo)
     AddUsbSerial("ttyUSB0", "1-1", "10c4", "ea60");
     AddUsbSerial("ttyACM1", "1-2", "2341", "0043");
     AddTty("ttyS0", "devices/platform/serial8250/ttyS0", "platform"); // not on USB
-    // A port on another bus, below a folder that looks like a USB device:
-    // the bus decides, not the folder above it.
+    // A built-in port below a folder that looks like a USB device: only the
+    // kernel's names for USB serial ports count.
     m_folder.Write("sys/devices/pci0000:00/usb1/1-3/idVendor", "10c4\n");
     m_folder.Write("sys/devices/pci0000:00/usb1/1-3/idProduct", "ea60\n");
     AddTty("ttyS1", "devices/pci0000:00/usb1/1-3/serial8250/ttyS1", "serial-base");
