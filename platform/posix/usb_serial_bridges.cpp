@@ -6,7 +6,7 @@
 #include <fstream>
 
 #include "platform/bridge_file.h"
-#include "platform/posix/listed_bridges.h"
+#include "platform/shared/listed_bridges.h"
 #include "platform/system_bridges.h"
 
 namespace k4 {

@@ -1,5 +1,7 @@
 #include "platform/win32/exclusive_port.h"
 
+#include "platform/shared/bridge_device.h"
+
 #include "platform/win32/usb_hardware_id.h"
 
 namespace k4 {
@@ -17,6 +19,17 @@ HANDLE OpenPortExclusively(const std::string& path)
         return INVALID_HANDLE_VALUE;
     return CreateFileA(PortDevicePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
+}
+
+BridgeHandle OpenBridgeDevice(const std::string& path)
+{
+    const HANDLE port = OpenPortExclusively(path);
+    return port == INVALID_HANDLE_VALUE ? kNoBridge : reinterpret_cast<BridgeHandle>(port);
+}
+
+void CloseBridgeDevice(BridgeHandle handle)
+{
+    CloseHandle(reinterpret_cast<HANDLE>(handle));
 }
 
 } // namespace k4

@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "platform/system_bridges.h"
-#include "platform/win32/listed_bridges.h"
+#include "platform/shared/listed_bridges.h"
 #include "platform/win32/usb_hardware_id.h"
 
 namespace k4 {

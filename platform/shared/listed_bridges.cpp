@@ -1,10 +1,9 @@
-#include "platform/posix/listed_bridges.h"
+#include "platform/shared/listed_bridges.h"
 
 #include <map>
 #include <mutex>
-#include <unistd.h>
 
-#include "platform/posix/exclusive_device.h"
+#include "platform/shared/bridge_device.h"
 
 namespace k4 {
 
@@ -22,7 +21,7 @@ public:
     ~ListedBridgeLibrary() override
     {
         for (const auto& [handle, ids] : m_open)
-            ::close(static_cast<int>(handle));
+            CloseBridgeDevice(handle);
     }
 
     void GetNumDevices(std::uint32_t& count) override
@@ -41,10 +40,10 @@ public:
         const AttachedBridge& bridge = m_listed[index];
         if (bridge.stillAttached && !bridge.stillAttached())
             return kOpenFailed;
-        const int fd = OpenDeviceExclusively(bridge.devicePath);
-        if (fd < 0)
+        const BridgeHandle opened = OpenBridgeDevice(bridge.devicePath);
+        if (opened == kNoBridge)
             return kOpenFailed;
-        handle = fd;
+        handle = opened;
         m_open[handle] = Identifiers{bridge.vid, bridge.pid};
         return 0;
     }
@@ -63,13 +62,13 @@ public:
         pid = found == m_open.end() ? 0 : found->second.pid;
     }
 
-    // Only descriptors this library opened are closed, so a stray second
-    // close cannot hit a descriptor that has since been reused elsewhere.
+    // Only handles this library opened are closed, so a stray second close
+    // cannot hit a handle that the system has since given to another opener.
     void Close(BridgeHandle handle) override
     {
         std::lock_guard lock(m_mutex);
         if (m_open.erase(handle) != 0)
-            ::close(static_cast<int>(handle));
+            CloseBridgeDevice(handle);
     }
 
 private:

@@ -1,4 +1,4 @@
-#include "platform/posix/exclusive_device.h"
+#include "platform/shared/bridge_device.h"
 
 #include <fcntl.h>
 #include <sys/file.h>
@@ -6,23 +6,31 @@
 
 namespace k4 {
 
-int OpenDeviceExclusively(const std::string& path)
+// Read and write, as no controlling terminal, with an advisory lock so that
+// a second opener of ours fails while the first holds it (TIOCEXCL would
+// not stop root).
+BridgeHandle OpenBridgeDevice(const std::string& path)
 {
     // Non-blocking only for the open itself: a serial port without carrier
     // would otherwise wait for one here.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
     if (fd < 0)
-        return -1;
+        return kNoBridge;
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
         ::close(fd);
-        return -1;
+        return kNoBridge;
     }
     const int flags = ::fcntl(fd, F_GETFL);
     if (flags < 0 || ::fcntl(fd, F_SETFL, flags & ~O_NONBLOCK) != 0) {
         ::close(fd);
-        return -1;
+        return kNoBridge;
     }
     return fd;
+}
+
+void CloseBridgeDevice(BridgeHandle handle)
+{
+    ::close(static_cast<int>(handle));
 }
 
 } // namespace k4

@@ -1,13 +1,13 @@
 // Simulated bridges: each "*.bridge" file in one folder stands for a
-// plugged-in bridge; on Windows its device is a COM port name (a pseudo-
-// terminal behind wine's dosdevices link, in the tests) or a file.
+// plugged-in bridge (written by the simulator, removed when it ends).
 #include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 
 #include "platform/bridge_file.h"
+#include "platform/shared/listed_bridges.h"
 #include "platform/system_bridges.h"
-#include "platform/win32/listed_bridges.h"
 
 namespace k4 {
 
