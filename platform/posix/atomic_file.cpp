@@ -3,9 +3,10 @@
 #include <cerrno>
 #include <climits>
 #include <fcntl.h>
-#include <random>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/shared/partial_file_name.h"
 
 namespace k4 {
 
@@ -24,16 +25,6 @@ bool WriteAll(int fd, const char* data, std::size_t size)
         size -= static_cast<std::size_t>(written);
     }
     return true;
-}
-
-std::string RandomSuffix()
-{
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937 rng{std::random_device{}()};
-    std::string suffix(8, 'x');
-    for (char& c : suffix)
-        c = kAlphabet[rng() % (sizeof kAlphabet - 1)];
-    return suffix;
 }
 
 } // namespace
@@ -68,7 +59,7 @@ bool AtomicFile::Open(const std::string& targetPath)
     if (m_impl->folder < 0)
         return false;
     for (int attempt = 0; attempt < 16 && m_impl->fd < 0; ++attempt) {
-        m_impl->temp = ".k4-partial-" + RandomSuffix();
+        m_impl->temp = PartialFileName();
         // Mode 0666 less the umask: a report is an ordinary user file.
         m_impl->fd = ::openat(m_impl->folder, m_impl->temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (m_impl->fd < 0 && errno != EEXIST)

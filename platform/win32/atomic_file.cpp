@@ -2,23 +2,10 @@
 
 #include <windows.h>
 
-#include <random>
+#include "platform/shared/partial_file_name.h"
+
 
 namespace k4 {
-
-namespace {
-
-std::string RandomSuffix()
-{
-    static constexpr char kAlphabet[] = "abcdefghijklmnopqrstuvwxyz0123456789";
-    thread_local std::mt19937 rng{std::random_device{}()};
-    std::string suffix(8, 'x');
-    for (char& c : suffix)
-        c = kAlphabet[rng() % (sizeof kAlphabet - 1)];
-    return suffix;
-}
-
-} // namespace
 
 struct AtomicFile::Impl {
     std::string target;
@@ -42,7 +29,7 @@ bool AtomicFile::Open(const std::string& targetPath)
 
     m_impl->target = targetPath;
     for (int attempt = 0; attempt < 16 && m_impl->file == INVALID_HANDLE_VALUE; ++attempt) {
-        m_impl->temp = folder + ".k4-partial-" + RandomSuffix();
+        m_impl->temp = folder + PartialFileName();
         // The ANSI file functions stop at MAX_PATH: a name the rename could
         // not reach is refused before anything is written.
         if (m_impl->target.size() >= MAX_PATH || m_impl->temp.size() >= MAX_PATH)

@@ -6,19 +6,6 @@
 
 namespace k4 {
 
-DynamicLibrary::~DynamicLibrary() { Unload(); }
-
-DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
-
-DynamicLibrary& DynamicLibrary::operator=(DynamicLibrary&& other) noexcept
-{
-    if (this != &other) {
-        Unload();
-        m_handle = std::exchange(other.m_handle, nullptr);
-    }
-    return *this;
-}
-
 bool DynamicLibrary::Load(const std::string& path)
 {
     Unload();
