@@ -1,3 +1,5 @@
+// The launcher's start of the main program: a process of its own with no
+// arguments, nothing inherited, and no console even when we have one.
 #include "platform/program_starter.h"
 
 #include <windows.h>
@@ -6,23 +8,17 @@ namespace k4 {
 
 namespace {
 
-class WindowsProgramStarter final : public ProgramStarter {
+class Win32ProgramStarter : public ProgramStarter {
 public:
     bool Start(const std::string& file) override
     {
-        if (file.empty() || file.size() >= MAX_PATH)
-            return false;
-        // The command line is the program's own quoted name: no arguments.
-        std::string commandLine = "\"" + file + "\"";
         STARTUPINFOA startup{};
         startup.cb = sizeof startup;
         PROCESS_INFORMATION process{};
-        // Detached: a program started from a console program does not share
-        // its console, and goes on when that console closes.
-        if (!CreateProcessA(file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS, nullptr,
-                            nullptr, &startup, &process))
+        if (!CreateProcessA(file.c_str(), nullptr, nullptr, nullptr, FALSE,
+                            CREATE_DEFAULT_ERROR_MODE | CREATE_NO_WINDOW, nullptr, nullptr, &startup, &process))
             return false;
-        // Nothing of it is kept: it runs on by itself.
+        // We neither wait for it nor keep anything of it.
         CloseHandle(process.hThread);
         CloseHandle(process.hProcess);
         return true;
@@ -33,7 +29,7 @@ public:
 
 ProgramStarter& SystemProgramStarter()
 {
-    static WindowsProgramStarter starter;
+    static Win32ProgramStarter starter;
     return starter;
 }
 

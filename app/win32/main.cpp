@@ -1,0 +1,14 @@
+// K4 Data Transfer Application: one download pass per run, then it ends.
+#include <windows.h>
+#include <commctrl.h>
+
+#include "app/win32/main_window.h"
+
+int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
+{
+    INITCOMMONCONTROLSEX controls{sizeof controls, ICC_PROGRESS_CLASS | ICC_STANDARD_CLASSES};
+    InitCommonControlsEx(&controls);
+    k4win::MainWindow window(instance);
+    window.Run();
+    return 0;
+}
