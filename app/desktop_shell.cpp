@@ -1,5 +1,7 @@
 #include "app/desktop_shell.h"
 
+#include <string>
+
 #include <QtGlobal>
 
 #include "app/main_window.h"
@@ -27,6 +29,9 @@ DesktopShell::DesktopShell(MainWindow& window, std::string documentsFolder, std:
 
 void DesktopShell::ShowMessage(std::string_view text)
 {
+    // On the diagnostic output too: what the user was told, in order, for
+    // support.
+    Diagnose("message: " + std::string(text));
     ShowOkMessage(nullptr, text);
 }
 

@@ -20,7 +20,7 @@ from k4_scene import CTEST_SKIPPED, Scene, tool  # noqa: E402
 def shared_texts():
     """The program's texts, read from the header the program is built from."""
     header = (HERE.parent.parent / "common" / "texts.h").read_text()
-    return dict(re.findall(r'(k\w+) = "((?:[^"\\]|\\.)*)";', header))
+    return dict(re.findall(r'(k\w+) =\s*"((?:[^"\\]|\\.)*)"', header))
 
 
 TEXTS = shared_texts()
@@ -139,6 +139,14 @@ class DesktopPass(unittest.TestCase):
                     self.seen.add(window)
                     return window
             time.sleep(0.05)
+        for process in self.programs:
+            if process.poll() is None and os.environ.get("K4_DEBUG_HANG"):
+                trace = subprocess.run(["gdb", "-p", str(process.pid), "-batch", "-ex", "thread apply all bt"],
+                                       capture_output=True, text=True).stdout
+                print("DEBUG", trace, file=sys.stderr)
+            print("DEBUG program", process.pid, process.poll(), file=sys.stderr)
+            if process.poll() is not None:
+                print("DEBUG stderr", process.stderr.read(), file=sys.stderr)
         self.fail(f"no window {window_role} titled {title!r}; shown: {shown}")
 
     def press(self, window, *keys):
@@ -155,6 +163,7 @@ class DesktopPass(unittest.TestCase):
         except subprocess.TimeoutExpired:
             self.fail("the program did not end")
         stderr = process.stderr.read()
+        self.stderr = stderr
         k4_scene.check_sanitizers("the desktop program", stderr)
         return process.returncode
 
@@ -207,6 +216,30 @@ class DesktopPass(unittest.TestCase):
         self.press(self.next_window("k4-device-empty"), "Return")  # Exit
         self.assertEqual(self.ended(program), 0)
         self.assertNotIn(k4_scene.DOWNLOAD, self.sim.codes_received())
+
+    def test_ten_failed_polls_then_try_again_finds_the_unit(self):
+        program = self.start_program()
+        asked = self.next_window("k4-device-not-connected", timeout=25)  # ten polls, one a second
+        self.assertEqual([w for w in windows(CAPTION) if role(w) == "k4-main"], [],
+                         "the main window is hidden while the question is up")
+        self.sim = self.scene.start_sim("unit")
+        self.press(asked, "Return")  # Try Again
+        self.press(self.next_window("k4-data-found"), "Escape")
+        self.assertEqual(self.ended(program), 0)
+        self.assertIn(k4_scene.FILE_COUNT, self.sim.codes_received())
+
+    def test_unplug_during_the_transfer_says_so_twice_and_writes_nothing(self):
+        program = self.start_pass("--unplug-after", "2")
+        self.press(self.next_window("k4-data-found"), "Return")
+        save = self.next_window("k4-save-file")
+        self.type_text(save, "pump7")
+        self.press(save, "Return")
+        self.press(self.next_window("k4-message", APP_NAME, timeout=30), "Return")
+        self.press(self.next_window("k4-message", APP_NAME), "Return")
+        self.assertEqual(self.ended(program), 0)
+        told = [line.split("message: ", 1)[1] for line in self.stderr.splitlines() if "message: " in line]
+        self.assertEqual(told, [TEXTS["kSendFailedMessage"], TEXTS["kUploadLostMessage"]])
+        self.assertEqual(sorted(p.name for p in self.data.iterdir()), [], "no file, not even a partial one")
 
     def test_second_instance_leaves_while_a_message_box_is_up(self):
         program = self.start_pass()
