@@ -305,43 +305,106 @@ def case_dockstart_start_up(bench):
         expect(run_on_start() == after, f"{row}: RunOnStart is {run_on_start()}, expected {after}")
 
 
-def case_dockstart_watch(bench):
-    dock_registry(1, win(STANDIN_DIR) + "\\")
-    starts = bench.root / "starts.txt"
-    env = dict(bench.env, K4_STANDIN_LOG=win(starts))
+class Launcher:
+    """Dockstart started by hand, with the stand-in main program noting
+    each of its starts."""
 
-    def count():
-        return len(starts.read_text().splitlines()) if starts.exists() else 0
+    def __init__(self, bench, main_app_path):
+        dock_registry(1, main_app_path)
+        self.starts = bench.root / "starts.txt"
+        self.env = dict(bench.env, K4_STANDIN_LOG=win(self.starts))
+        self.proc = subprocess.Popen(["wine", DOCK], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                                     stderr=subprocess.DEVNULL, env=self.env)
 
-    def wait_count(n, within):
+    def count(self, wait_for=None, within=0):
         end = time.monotonic() + within
-        while time.monotonic() < end and count() < n:
+        while True:
+            n = len(self.starts.read_text().splitlines()) if self.starts.exists() else 0
+            if wait_for is None or n >= wait_for or time.monotonic() > end:
+                return n
             time.sleep(0.05)
-        return count()
 
+    def exit(self):
+        code, out, _ = wine(DRIVER, "dockstart-exit", "-", "yes", env=self.env)
+        expect(code == 0, f"driver failed:\n{out}")
+        self.proc.wait(15)
+
+    def kill(self):
+        if self.proc.poll() is None:
+            self.proc.kill()
+
+
+def case_dockstart_watch(bench):
     unit = Unit(bench.root)
     unit.unplug()
-    dock = subprocess.Popen(["wine", DOCK], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                            stderr=subprocess.DEVNULL, env=env)
+    dock = Launcher(bench, win(STANDIN_DIR) + "\\")
     try:
         time.sleep(4)
-        expect(count() == 0, "started without a unit")
+        expect(dock.count() == 0, "started without a unit")
         unit.plug()
-        expect(wait_count(1, 5) == 1, "not started when the unit arrived")
-        expect(starts.read_text().splitlines()[0] == "started []", f"started as {starts.read_text()!r}")
+        expect(dock.count(1, within=5) == 1, "not started when the unit arrived")
+        expect(dock.starts.read_text().splitlines()[0] == "started []", f"started as {dock.starts.read_text()!r}")
         time.sleep(1.5)
-        expect(count() == 1, "started again while the unit stayed")
+        expect(dock.count() == 1, "started again while the unit stayed")
         unit.unplug()
         time.sleep(0.5)
         unit.plug()
-        expect(wait_count(2, 5) == 2, "not started again after the unit came back")
-        code, out, _ = wine(DRIVER, "dockstart-exit", "-", "yes", env=env)
-        expect(code == 0, f"driver failed:\n{out}")
-        dock.wait(15)
+        expect(dock.count(2, within=5) == 2, "not started again after the unit came back")
+        dock.exit()
     finally:
-        if dock.poll() is None:
-            dock.kill()
+        dock.kill()
         unit.stop()
+
+
+def case_dockstart_beside_download_window(bench):
+    """No start while a window titled "Pumpvisor Data Download" exists,
+    and none later while the unit stays; the next arrival starts."""
+    unit = Unit(bench.root)
+    unit.unplug()
+    dock = Launcher(bench, win(STANDIN_DIR) + "\\")
+    holder = subprocess.Popen(["wine", DRIVER, "hold-title", "-", "5"], stdin=subprocess.DEVNULL,
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=bench.env)
+    try:
+        time.sleep(3)
+        unit.plug()
+        time.sleep(1.5)
+        expect(dock.count() == 0, "started beside the download window")
+        holder.wait(20)
+        time.sleep(1.5)
+        expect(dock.count() == 0, "started after the window went, the unit still there")
+        unit.unplug()
+        time.sleep(0.5)
+        unit.plug()
+        expect(dock.count(1, within=5) == 1, "not started at the next arrival")
+        dock.exit()
+    finally:
+        if holder.poll() is None:
+            holder.kill()
+        dock.kill()
+        unit.stop()
+
+
+# MainAppPath values that name no program: nothing starts, nothing breaks.
+BAD_MAIN_APP_PATHS = (
+    ("no trailing backslash", lambda: win(STANDIN_DIR)),
+    ("joined path over 1023 characters", lambda: win(STANDIN_DIR) + "\\" + "x" * (1010 - len(win(STANDIN_DIR)))),
+)
+
+
+def case_dockstart_bad_main_app_path(bench):
+    for row, path in BAD_MAIN_APP_PATHS:
+        unit = Unit(bench.root)
+        unit.unplug()
+        dock = Launcher(bench, path())
+        try:
+            time.sleep(3)
+            unit.plug()
+            time.sleep(2.5)
+            expect(dock.count() == 0, f"{row}: started {dock.count()} times")
+            dock.exit()
+        finally:
+            dock.kill()
+            unit.stop()
 
 
 # --- installer ------------------------------------------------------------
@@ -390,6 +453,8 @@ CASES = (
     ("about-cuts-long-firmware", about_case("V12.345", "V12.3")),
     ("dockstart-start-up-table", case_dockstart_start_up),
     ("dockstart-watch", case_dockstart_watch),
+    ("dockstart-bad-main-app-path", case_dockstart_bad_main_app_path),
+    ("dockstart-beside-download-window", case_dockstart_beside_download_window),
     ("installer", case_installer),
 )
 
@@ -432,10 +497,11 @@ def pictures(folder):
     bench = Bench()
     handshake = bench.root / "shots"
     handshake.mkdir()
-    names = ["main-window", "device-not-connected", "plug-in", "data-found", "about", "save-file",
-             "save-complete", "empty-unit", "device-empty"]
-    explorer = subprocess.Popen(["wine", "explorer", "/desktop=K4,560x360", DRIVER, "pictures", win(APP),
-                                 win(handshake)], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+    names = ["main-window", "device-not-connected", "plug-in", "data-found", "about", "browse",
+             "save-file", "save-complete", "empty-unit", "device-empty", "launcher", "dockstart-question",
+             "dockstart-menu"]
+    explorer = subprocess.Popen(["wine", "explorer", "/desktop=K4,800x600", DRIVER, "pictures", win(APP),
+                                 win(handshake), win(DOCK)], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
                                 stderr=subprocess.DEVNULL, env=bench.env)
     unit = None
     try:
@@ -451,13 +517,21 @@ def pictures(folder):
             elif name == "empty-unit":
                 unit.stop()
                 unit = Unit(bench.root, "--file-count", "0")
+            elif name == "launcher":
+                unit.stop()
+                unit = None
+                dock_registry(0, win(STANDIN_DIR) + "\\")
             else:
                 time.sleep(1.5)
                 shot = folder / f"windows-{name}.png"
                 xwd = subprocess.run(["xwd", "-root", "-silent"], stdin=subprocess.DEVNULL, capture_output=True,
                                      check=True).stdout
-                subprocess.run(["convert", "xwd:-", "-crop", "560x360+0+0", "+repage", str(shot)], input=xwd,
-                               check=True)
+                # The dialog with a margin of desktop; the task bar only
+                # where the tray is the subject.
+                height = 600 if name == "dockstart-menu" else 570
+                subprocess.run(["convert", "xwd:-", "-crop", f"800x{height}+0+0", "+repage", "-fuzz", "3%",
+                                "-trim", "+repage", "-bordercolor", "#256f95", "-border", "12", str(shot)],
+                               input=xwd, check=True)
                 print(f"picture {shot}", flush=True)
             (handshake / f"{name}.done").write_text("")
         explorer.wait(30)

@@ -543,51 +543,6 @@ void Pause(const std::string& folder, const std::string& name)
     WaitFor("the picture of " + name, 30s, [&] { return GetFileAttributesA(done.c_str()) != INVALID_FILE_ATTRIBUTES; });
 }
 
-void Pictures(const std::string& app, const std::vector<std::string>& args)
-{
-    const std::string& folder = args.at(0);
-    {
-        Program program(app);
-        const HWND main = MainWindowOf(program);
-        WaitFor("the bar to move", 5s, [&] { return Progress(main) >= 3; });
-        Pause(folder, "main-window");
-        const HWND prompt = WaitForDialog(program, k4test::NotConnectedDialog(), 20s);
-        Pause(folder, "device-not-connected");
-        Press(prompt, IDC_EXIT);
-        ExpectEnd(program, "after the search pictures");
-    }
-    Pause(folder, "plug-in");
-    {
-        Program program(app);
-        const HWND main = MainWindowOf(program);
-        const HWND found = WaitForDialog(program, k4test::DataFoundDialog());
-        Pause(folder, "data-found");
-        // With the unit open, so that the firmware field is filled.
-        const HWND about = OpenAbout(program, main);
-        WaitFor("the firmware version", 5s, [&] { return !EditText(about, IDC_FIRMWARE).empty(); });
-        Pause(folder, "about");
-        Press(about, IDOK);
-        WaitGone(about, "the About box");
-        Press(found, IDC_DOWNLOAD_DATA);
-        const HWND save = WaitForDialog(program, k4test::SaveFileDialog());
-        TypeName(save, "picture");
-        Pause(folder, "save-file");
-        Press(save, IDC_SAVE);
-        const HWND complete = WaitForDialog(program, k4test::SaveCompleteDialog(), 60s);
-        Pause(folder, "save-complete");
-        Press(complete, IDC_EXIT);
-        ExpectEnd(program, "after the pass pictures");
-    }
-    Pause(folder, "empty-unit");
-    {
-        Program program(app);
-        const HWND empty = WaitForDialog(program, k4test::DeviceEmptyDialog());
-        Pause(folder, "device-empty");
-        Press(empty, IDC_EXIT);
-        ExpectEnd(program, "after the empty-unit picture");
-    }
-}
-
 // --- Dockstart ---------------------------------------------------------
 
 HWND HiddenWindowOf(DWORD pid)
@@ -701,21 +656,96 @@ void DockstartExit(const std::string&, const std::vector<std::string>& args)
     ExitThroughTray(program, HiddenWindowOf(*pid), args.at(0));
 }
 
-// What is on the screen, for a person reading a failed run.
-void ListWindows(const std::string&, const std::vector<std::string>&)
+// Holds a top-level window titled like the unit's own download program
+// for the given seconds.
+void HoldDownloadTitle(const std::string&, const std::vector<std::string>& args)
 {
-    EnumWindows(
-        [](HWND hwnd, LPARAM) {
-            DWORD pid = 0;
-            GetWindowThreadProcessId(hwnd, &pid);
-            std::printf("window pid %lu class %s visible %d \"%s\"\n", pid, ClassOf(hwnd).c_str(),
-                        IsWindowVisible(hwnd) ? 1 : 0, WindowText(hwnd).c_str());
-            for (HWND child : Children(hwnd))
-                std::printf("  id %d class %s \"%s\"\n", GetDlgCtrlID(child), ClassOf(child).c_str(),
-                            WindowText(child).c_str());
-            return TRUE;
-        },
-        0);
+    const std::string title(k4::text::kDownloadWindowTitle);
+    const HWND window = CreateWindowExA(0, "Static", title.c_str(), WS_OVERLAPPED, 0, 0, 100, 40, nullptr, nullptr,
+                                        GetModuleHandleA(nullptr), nullptr);
+    if (window == nullptr)
+        Fail("cannot create the window");
+    Say("ok holding the title");
+    const auto end = std::chrono::steady_clock::now() + std::chrono::seconds(std::stoi(args.at(0)));
+    while (std::chrono::steady_clock::now() < end) {
+        MSG message;
+        while (PeekMessageA(&message, nullptr, 0, 0, PM_REMOVE))
+            DispatchMessageA(&message);
+        std::this_thread::sleep_for(20ms);
+    }
+    DestroyWindow(window);
+}
+
+// The pictures: every dialog of both programs stays up until the caller
+// has taken its picture. args: the hand-shake folder, Dockstart's file.
+void Pictures(const std::string& app, const std::vector<std::string>& args)
+{
+    const std::string& folder = args.at(0);
+    {
+        Program program(app);
+        const HWND main = MainWindowOf(program);
+        WaitFor("the bar to move", 5s, [&] { return Progress(main) >= 3; });
+        Pause(folder, "main-window");
+        const HWND prompt = WaitForDialog(program, k4test::NotConnectedDialog(), 20s);
+        Pause(folder, "device-not-connected");
+        Press(prompt, IDC_EXIT);
+        ExpectEnd(program, "after the search pictures");
+    }
+    Pause(folder, "plug-in");
+    {
+        Program program(app);
+        const HWND main = MainWindowOf(program);
+        const HWND found = WaitForDialog(program, k4test::DataFoundDialog());
+        Pause(folder, "data-found");
+        // With the unit open, so that the firmware field is filled.
+        const HWND about = OpenAbout(program, main);
+        WaitFor("the firmware version", 5s, [&] { return !EditText(about, IDC_FIRMWARE).empty(); });
+        Pause(folder, "about");
+        Press(about, IDOK);
+        WaitGone(about, "the About box");
+        Press(found, IDC_DOWNLOAD_DATA);
+        const HWND save = WaitForDialog(program, k4test::SaveFileDialog());
+        Press(save, IDC_BROWSE);
+        const HWND picker = WaitFor("the file-save dialog", 15s, [&]() -> HWND {
+            for (HWND hwnd : Dialogs(program.Pid(), "Save As"))
+                return hwnd;
+            return nullptr;
+        });
+        Pause(folder, "browse");
+        Close(picker);
+        WaitGone(picker, "the file-save dialog");
+        TypeName(save, "picture");
+        Pause(folder, "save-file");
+        Press(save, IDC_SAVE);
+        const HWND complete = WaitForDialog(program, k4test::SaveCompleteDialog(), 60s);
+        Pause(folder, "save-complete");
+        Press(complete, IDC_EXIT);
+        ExpectEnd(program, "after the pass pictures");
+    }
+    Pause(folder, "empty-unit");
+    {
+        Program program(app);
+        const HWND empty = WaitForDialog(program, k4test::DeviceEmptyDialog());
+        Pause(folder, "device-empty");
+        Press(empty, IDC_EXIT);
+        ExpectEnd(program, "after the empty-unit picture");
+    }
+    Pause(folder, "launcher");
+    {
+        Program program(args.at(1));
+        const auto question = WaitFor("the start-at-log-on question", 15s,
+                                      [&] { return MessageBoxOf(program.Pid(), k4::text::kLauncherName); });
+        Pause(folder, "dockstart-question");
+        PostMessageA(question->first, WM_COMMAND, MAKEWPARAM(IDYES, BN_CLICKED), 0);
+        const HWND hidden = WaitFor("the hidden window", 15s, [&] { return HiddenWindowOf(program.Pid()); });
+        PostMessageA(hidden, RegisterWindowMessageA("WMU_NOTIFY_TASKBAR_ICON"), 0, WM_RBUTTONDOWN);
+        WaitFor("the tray menu", 5s, [] { return PopupMenuShown(); });
+        Pause(folder, "dockstart-menu");
+        PostMessageA(hidden, WM_KEYDOWN, VK_DOWN, 0);
+        PostMessageA(hidden, WM_KEYDOWN, VK_RETURN, 0);
+        AnswerQuestion(program, "yes", 10s);
+        ExpectEnd(program, "after the launcher pictures", 5s);
+    }
 }
 
 } // namespace
@@ -728,7 +758,7 @@ int main(int argc, char** argv)
         {"device-empty", DeviceEmpty},     {"search", SearchGivesUp},
         {"exit-search", ExitAtNotConnected}, {"messages", Messages},
         {"second-instance", SecondInstance}, {"about-unit", AboutWithUnit},
-        {"pictures", Pictures},            {"dockstart", DockstartStart}, {"dockstart-exit", DockstartExit}, {"list", ListWindows},
+        {"pictures", Pictures},            {"dockstart", DockstartStart}, {"dockstart-exit", DockstartExit}, {"hold-title", HoldDownloadTitle},
     };
     if (argc < 3) {
         std::fprintf(stderr, "usage: driver SCENARIO PROGRAM [ARG...]\n");
