@@ -117,7 +117,7 @@ class DesktopPass(unittest.TestCase):
         env = self.scene.environment()
         env.update(DISPLAY=DISPLAY, XDG_RUNTIME_DIR=str(self.runtime), K4_REPORT_SHOWN="1")
         # Only matters in a sanitizer build: see the file.
-        env.setdefault("LSAN_OPTIONS", f"suppressions={HERE / 'lsan.supp'}")
+        env.setdefault("LSAN_OPTIONS", f"suppressions={HERE.parent / 'lsan.supp'}")
         env.pop("WAYLAND_DISPLAY", None)
         env.pop("QT_QPA_PLATFORM", None)
         return env

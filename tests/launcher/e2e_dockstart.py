@@ -53,6 +53,8 @@ class Scene:
                         XDG_CONFIG_HOME=str(self.dir / "home"), K4_BRIDGE_DIR=str(self.dir / "bridges"),
                         XDG_RUNTIME_DIR=str(self.dir / "run"), HOME=str(self.dir / "home"))
         self.env.pop("QT_QPA_PLATFORM", None)
+        # Only matters in a sanitizer build: libdbus's own buffer (see the file).
+        self.env.setdefault("LSAN_OPTIONS", f"suppressions={Path(__file__).resolve().parent.parent / 'lsan.supp'}")
 
     def spawn(self, args, **kwargs):
         process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, **kwargs)
@@ -164,8 +166,8 @@ def run(dockstart_path, sim_path, with_tray):
         else:
             dockstart.send_signal(signal.SIGTERM)
             dockstart.wait(5)
-        assert dockstart.returncode == 0, f"Dockstart ended with {dockstart.returncode}"
         said = errors.read_text()
+        assert dockstart.returncode == 0, f"Dockstart ended with {dockstart.returncode}: {said}"
         no_tray_note = "no system tray is available" in said
         assert no_tray_note != with_tray, f"tray note {'shown' if no_tray_note else 'missing'}: {said!r}"
         scene.unplug(sim)
