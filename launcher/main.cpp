@@ -17,7 +17,7 @@
 #include <unistd.h>
 
 #include "common/texts.h"
-#include "launcher/launcher_startup.h"
+#include "watch/launcher_startup.h"
 #include "platform/program_starter.h"
 #include "platform/system_bridges.h"
 #include "platform/window_titles.h"

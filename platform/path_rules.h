@@ -14,6 +14,10 @@ bool IsPathSeparator(char c);
 // leading "/" (or "~/", the home folder) elsewhere.
 bool IsFullPath(std::string_view name);
 
+// What the system's program files end with: ".exe" on Windows, nothing
+// elsewhere.
+std::string_view ExecutableSuffix();
+
 // A full path as the system opens it: "~/" becomes `homeFolder`; any other
 // name is returned unchanged.
 std::string ExpandFullPath(std::string_view name, const std::string& homeFolder);

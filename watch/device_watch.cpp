@@ -4,15 +4,17 @@
 #include <utility>
 
 #include "common/texts.h"
+#include "platform/path_rules.h"
 
 namespace k4 {
 
 std::optional<std::string> JoinMainProgramFile(std::string_view mainAppPath)
 {
-    if (mainAppPath.size() + kMainProgramFileName.size() > kConfigStringMax)
-        return std::nullopt;
     std::string file(mainAppPath);
     file += kMainProgramFileName;
+    file += ExecutableSuffix();
+    if (file.size() > kConfigStringMax)
+        return std::nullopt;
     return file;
 }
 

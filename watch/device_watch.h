@@ -14,11 +14,13 @@
 
 namespace k4 {
 
-// The main program's file name, as the launcher starts it.
+// The main program's file name, as the launcher starts it (with the
+// system's suffix for programs).
 inline constexpr std::string_view kMainProgramFileName = "K4 Data Transfer Application";
 inline constexpr std::chrono::milliseconds kWatchInterval{100};
 
-// `mainAppPath` followed directly by the main program's file name. No
+// `mainAppPath` followed directly by the main program's file name ("K4 Data
+// Transfer Application.exe" on Windows). No
 // separator is added: a folder given without its trailing one names a file
 // that does not exist, and its start fails like any other. A join longer
 // than kConfigStringMax has no value, so that nothing truncated is started.

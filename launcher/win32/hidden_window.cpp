@@ -7,7 +7,7 @@
 
 #include "common/texts.h"
 #include "launcher/win32/resource_ids.h"
-#include "launcher/win32/start_up.h"
+#include "watch/launcher_startup.h"
 
 namespace k4dock {
 
@@ -21,12 +21,11 @@ constexpr const char* kThisKey = "k4dock.HiddenWindow";
 
 } // namespace
 
-void AskStartAtLogOn()
+bool AskStartAtLogOn()
 {
     const std::string question(k4::text::kStartQuestionWindows);
     const std::string caption(k4::text::kLauncherName);
-    const int answer = MessageBoxA(nullptr, question.c_str(), caption.c_str(), MB_YESNO);
-    WriteRunOnStart(answer == IDNO ? 0 : 1);
+    return MessageBoxA(nullptr, question.c_str(), caption.c_str(), MB_YESNO) != IDNO;
 }
 
 HiddenWindow::HiddenWindow(HINSTANCE instance)
@@ -127,7 +126,7 @@ void HiddenWindow::OnTaskbarNotify(LPARAM mouseMessage)
 
 void HiddenWindow::OnExit()
 {
-    AskStartAtLogOn();
+    k4::AnswerOnExit(AskStartAtLogOn);
     PostMessageA(m_hwnd, WM_QUIT, 0, 0);
 }
 

@@ -32,8 +32,8 @@ private:
     bool m_bTrayIconShown = false;
 };
 
-// The question, asked with the launcher's name as caption; the answer is
-// stored (Yes and a closed box both count as Yes).
-void AskStartAtLogOn();
+// The question, asked with the launcher's name as caption: true for Yes
+// (and for anything but No).
+bool AskStartAtLogOn();
 
 } // namespace k4dock

@@ -8,15 +8,16 @@
 #include <optional>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "common/config_store.h"
 #include "common/texts.h"
 #include "launcher/win32/hidden_window.h"
-#include "launcher/win32/start_up.h"
 #include "platform/program_starter.h"
 #include "platform/system_bridges.h"
 #include "platform/window_titles.h"
 #include "watch/device_watch.h"
+#include "watch/launcher_startup.h"
 
 namespace {
 
@@ -52,24 +53,14 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
     k4dock::HiddenWindow window(instance);
     if (!window.Created())
         return 1;
-    const bool logOnStart = k4dock::IsLogOnStart(__argc, __argv);
-
-    const k4dock::StartUp startUp = k4dock::DecideStartUp(logOnStart, k4dock::ReadRunOnStart());
-    if (startUp == k4dock::StartUp::End)
+    const std::vector<std::string> arguments(__argv + 1, __argv + __argc);
+    const k4::LauncherStart start = k4::StartLauncher(arguments, k4dock::AskStartAtLogOn);
+    if (!start.run)
         return 0;
-
-    std::unique_ptr<WatchThread> watch;
-    std::string mainAppPath;
     // Without MainAppPath the launcher stays in the tray, watching nothing.
-    if (k4::ReadConfigString(k4::kConfigKeyPath, "MainAppPath", mainAppPath)) {
-        k4::DeviceIds ids;
-        if (!k4::ReadConfigDword(k4::kConfigKeyPath, "VID", ids.vid) ||
-            !k4::ReadConfigDword(k4::kConfigKeyPath, "PID", ids.pid))
-            return 0;
-        if (startUp == k4dock::StartUp::RunAndAsk)
-            k4dock::AskStartAtLogOn();
-        watch = std::make_unique<WatchThread>(ids, k4dock::MainProgramFile(mainAppPath));
-    }
+    std::unique_ptr<WatchThread> watch;
+    if (start.watch)
+        watch = std::make_unique<WatchThread>(start.ids, start.mainProgramFile);
     window.AddTrayIcon();
 
     MSG message;

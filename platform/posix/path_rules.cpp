@@ -12,6 +12,11 @@ bool IsPathSeparator(char c)
     return c == '/';
 }
 
+std::string_view ExecutableSuffix()
+{
+    return {};
+}
+
 bool IsFullPath(std::string_view name)
 {
     return name.starts_with('/') || name.starts_with("~/");

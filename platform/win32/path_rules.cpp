@@ -12,6 +12,11 @@ bool IsPathSeparator(char c)
     return c == '\\' || c == '/';
 }
 
+std::string_view ExecutableSuffix()
+{
+    return ".exe";
+}
+
 bool IsFullPath(std::string_view name)
 {
     // "D:report" and "D:\out\report" name their drive; "\\server\share\r"

@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "launcher/launcher_startup.h"
+#include "watch/launcher_startup.h"
 
 int main(int argc, char** argv)
 {

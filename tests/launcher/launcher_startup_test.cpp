@@ -8,7 +8,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
-#include "launcher/launcher_startup.h"
+#include "watch/launcher_startup.h"
 #include "tests/posix/scratch_folder.h"
 
 namespace k4 {

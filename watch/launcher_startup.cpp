@@ -1,4 +1,4 @@
-#include "launcher/launcher_startup.h"
+#include "watch/launcher_startup.h"
 
 #include "watch/device_watch.h"
 
@@ -52,10 +52,10 @@ LauncherStart StartLauncher(const std::vector<std::string>& arguments, const Sta
     // Without the program's folder the launcher only sits in the tray.
     if (!ReadConfigString(kConfigKeyPath, "MainAppPath", mainAppPath))
         return start;
-    // A missing identifier reads as 0; no unit carries it, so the launcher
-    // would watch for nothing.
-    start.ids = ReadDeviceIds();
-    if (start.ids.vid == 0 || start.ids.pid == 0) {
+    // Without both identifiers there is nothing to watch for: the start-up
+    // fails as without an answer.
+    if (!ReadConfigDword(kConfigKeyPath, "VID", start.ids.vid) ||
+        !ReadConfigDword(kConfigKeyPath, "PID", start.ids.pid)) {
         start.run = false;
         return start;
     }
