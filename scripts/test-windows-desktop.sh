@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # The two Windows desktop programs and their installer under wine, driven
 # from outside by tests/win32_desktop/driver.exe: cross-builds them into
-# build-win32app/, makes a fresh wine prefix there, starts an X server
+# build-win/ (beside the core's Windows build), makes a fresh wine prefix there, starts an X server
 # (Xvfb) for their windows and runs tests/win32_desktop/desktop_wine.py.
 #
 #   scripts/test-windows-desktop.sh [CASE...]      the cases (all when none named)
@@ -11,7 +11,7 @@
 set -euo pipefail
 cd "$(dirname "$0")/.."
 root=$PWD
-build=$root/build-win32app
+build=$root/build-win
 export WINEDEBUG=-all
 
 for tool in wine Xvfb x86_64-w64-mingw32-g++-posix xwd convert; do

@@ -8,6 +8,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/path_rules.h"
 #include "tests/link/fakes.h"
 #include "watch/device_watch.h"
 
@@ -23,8 +24,10 @@ const FakeBridge kUnit{0x10c4, 0xea60, false};
 const FakeBridge kHeldUnit{0x10c4, 0xea60, true};
 const FakeBridge kOtherProduct{0x10c4, 0xea61, false};
 const FakeBridge kOtherVendor{0x0403, 0xea60, false};
+// "K4 Data Transfer Application", with ".exe" on Windows.
+const std::string kProgram = std::string(kMainProgramFileName) + std::string(ExecutableSuffix());
 const std::string kFolder = "/usr/lib/k4-data-transfer/";
-const std::string kMainFile = "/usr/lib/k4-data-transfer/K4 Data Transfer Application";
+const std::string kMainFile = kFolder + kProgram;
 
 class RecordingStarter : public ProgramStarter {
 public:
@@ -126,7 +129,7 @@ TEST(DeviceWatch, FailedStartWaitsForTheNextArrival)
     DeviceWatch watch(bridges, starter, {}, kUnitIds, JoinMainProgramFile("/usr/lib/k4-data-transfer"));
     watch.Poll();
     watch.Poll();
-    ASSERT_EQ(starter.started, std::vector<std::string>{"/usr/lib/k4-data-transferK4 Data Transfer Application"});
+    ASSERT_EQ(starter.started, std::vector<std::string>{"/usr/lib/k4-data-transfer" + kProgram});
     EXPECT_TRUE(watch.Seen());
     bridges.attached.clear();
     watch.Poll();
@@ -148,16 +151,15 @@ TEST(DeviceWatch, WithoutAProgramFileArrivalsStartNothing)
 
 TEST(MainProgramFile, JoinedWithoutSeparatorAndNeverTruncated)
 {
-    const std::size_t nameLength = std::string_view("K4 Data Transfer Application").size();
-    const std::string fits(1023 - nameLength, 'p');
+    const std::string fits(1023 - kProgram.size(), 'p');
     struct Case {
         std::string folder;
         std::optional<std::string> file;
     } cases[] = {
         {kFolder, kMainFile},
-        {"/opt/k4", "/opt/k4K4 Data Transfer Application"},
-        {"", "K4 Data Transfer Application"},
-        {fits, fits + "K4 Data Transfer Application"},
+        {"/opt/k4", "/opt/k4" + kProgram},
+        {"", kProgram},
+        {fits, fits + kProgram},
         {fits + "p", std::nullopt},
         {std::string(1023, 'p'), std::nullopt},
     };
