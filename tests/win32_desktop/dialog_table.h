@@ -13,7 +13,7 @@
 
 namespace k4test {
 
-struct ControlSpec {
+struct ControlTemplate {
     int id;
     const char* windowClass;
     std::string text;
@@ -21,12 +21,12 @@ struct ControlSpec {
     bool fixedText = true;   // false: filled at run time, checked by the scenario
 };
 
-struct DialogSpec {
+struct DialogTemplate {
     const char* name;
     std::string_view caption;
     int width, height; // dialog units
     bool closeBox;
-    std::vector<ControlSpec> controls;
+    std::vector<ControlTemplate> controls;
 };
 
 inline std::string S(std::string_view text)
@@ -39,51 +39,51 @@ constexpr const char* kButton = "Button";
 constexpr const char* kEdit = "Edit";
 constexpr const char* kProgress = "msctls_progress32";
 
-inline const DialogSpec& MainDialog()
+inline const DialogTemplate& MainDialog()
 {
-    static const DialogSpec spec{"main", k4::text::kWindowCaption, 186, 50, false,
+    static const DialogTemplate shape{"main", k4::text::kWindowCaption, 186, 50, false,
                                  {{IDC_STATIC, kStatic, S(k4::text::kSearching), 43, 7, 98, 8},
                                   {IDC_PROGRESS, kProgress, "", 7, 24, 172, 14}}};
-    return spec;
+    return shape;
 }
 
-inline const DialogSpec& NotConnectedDialog()
+inline const DialogTemplate& NotConnectedDialog()
 {
-    static const DialogSpec spec{"not-connected", k4::text::kWindowCaption, 186, 45, true,
+    static const DialogTemplate shape{"not-connected", k4::text::kWindowCaption, 186, 45, true,
                                  {{IDC_STATIC, kStatic, S(k4::text::kDeviceNotConnected), 55, 7, 74, 8},
                                   {IDC_TRY_AGAIN, kButton, S(k4::text::kTryAgainButton), 17, 23, 79, 14},
                                   {IDC_EXIT, kButton, S(k4::text::kExitButton), 119, 23, 50, 14}}};
-    return spec;
+    return shape;
 }
 
-inline const DialogSpec& DeviceEmptyDialog()
+inline const DialogTemplate& DeviceEmptyDialog()
 {
-    static const DialogSpec spec{"device-empty", k4::text::kWindowCaption, 186, 45, false,
+    static const DialogTemplate shape{"device-empty", k4::text::kWindowCaption, 186, 45, false,
                                  {{IDC_STATIC, kStatic, S(k4::text::kDeviceEmpty), 70, 7, 45, 8},
                                   {IDC_EXIT, kButton, S(k4::text::kExitButton), 67, 24, 50, 14}}};
-    return spec;
+    return shape;
 }
 
-inline const DialogSpec& DataFoundDialog()
+inline const DialogTemplate& DataFoundDialog()
 {
-    static const DialogSpec spec{"data-found", k4::text::kWindowCaption, 186, 45, true,
+    static const DialogTemplate shape{"data-found", k4::text::kWindowCaption, 186, 45, true,
                                  {{IDC_STATIC, kStatic, S(k4::text::kDataFound), 55, 7, 76, 8},
                                   {IDC_DOWNLOAD_DATA, kButton, S(k4::text::kDownloadDataButton), 18, 24, 79, 14},
                                   {IDC_CANCEL, kButton, S(k4::text::kCancelButton), 119, 24, 50, 14}}};
-    return spec;
+    return shape;
 }
 
-inline const DialogSpec& SaveCompleteDialog()
+inline const DialogTemplate& SaveCompleteDialog()
 {
-    static const DialogSpec spec{"save-complete", k4::text::kWindowCaption, 186, 45, false,
+    static const DialogTemplate shape{"save-complete", k4::text::kWindowCaption, 186, 45, false,
                                  {{IDC_STATIC, kStatic, S(k4::text::kSaveComplete), 65, 7, 54, 8},
                                   {IDC_EXIT, kButton, S(k4::text::kExitButton), 67, 24, 50, 14}}};
-    return spec;
+    return shape;
 }
 
-inline const DialogSpec& SaveFileDialog()
+inline const DialogTemplate& SaveFileDialog()
 {
-    static const DialogSpec spec{
+    static const DialogTemplate shape{
         "save-file", k4::text::kWindowCaption, 260, 153, false,
         {{IDC_STATIC, kStatic, S(k4::text::kSaveFileTitle), 67, 7, 96, 8},
          {IDC_STATIC, kStatic, S(k4::text::kSaveFileExplanation), 16, 18, 195, 22},
@@ -94,18 +94,18 @@ inline const DialogSpec& SaveFileDialog()
          {IDC_BROWSE, kButton, S(k4::text::kBrowseButton), 190, 90, 50, 14},
          {IDC_SAVE, kButton, S(k4::text::kSaveButton), 136, 108, 50, 14},
          {IDC_CANCEL, kButton, S(k4::text::kCancelButton), 190, 108, 50, 14}}};
-    return spec;
+    return shape;
 }
 
-inline const DialogSpec& AboutDialog()
+inline const DialogTemplate& AboutDialog()
 {
-    static const DialogSpec spec{
+    static const DialogTemplate shape{
         "about", k4::text::kAboutCaption, 178, 49, true,
         {{IDC_STATIC, kStatic, S(k4::text::kApplicationName) + "\n" + S(k4::text::kAboutVersionLine), 7, 7, 164, 19},
          {IDOK, kButton, S(k4::text::kOkButton), 121, 28, 50, 14},
          {IDC_STATIC, kStatic, S(k4::text::kFirmwareLabel), 7, 28, 56, 8},
          {IDC_FIRMWARE, kEdit, "", 68, 29, 39, 12, false}}};
-    return spec;
+    return shape;
 }
 
 } // namespace k4test

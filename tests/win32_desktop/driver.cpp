@@ -21,7 +21,7 @@
 namespace {
 
 using namespace std::chrono_literals;
-using k4test::DialogSpec;
+using k4test::DialogTemplate;
 
 [[noreturn]] void Fail(const std::string& what)
 {
@@ -84,11 +84,11 @@ std::vector<HWND> Dialogs(DWORD pid, std::string_view caption, bool visibleOnly 
 }
 
 // The dialog of the table is the one whose first control shows its text.
-bool IsDialogOf(HWND hwnd, const DialogSpec& spec)
+bool IsDialogOf(HWND hwnd, const DialogTemplate& shape)
 {
     const std::vector<HWND> controls = Children(hwnd);
-    return !controls.empty() && WindowText(controls.front()) == spec.controls.front().text &&
-           (GetDlgCtrlID(controls.front()) & 0xFFFF) == (spec.controls.front().id & 0xFFFF);
+    return !controls.empty() && WindowText(controls.front()) == shape.controls.front().text &&
+           (GetDlgCtrlID(controls.front()) & 0xFFFF) == (shape.controls.front().id & 0xFFFF);
 }
 
 // Whatever the driver started ends with it, also after a failed check:
@@ -157,13 +157,13 @@ auto WaitFor(const std::string& what, std::chrono::milliseconds limit, Found fou
     }
 }
 
-HWND WaitForDialog(const Program& program, const DialogSpec& spec, std::chrono::milliseconds limit = 15s)
+HWND WaitForDialog(const Program& program, const DialogTemplate& shape, std::chrono::milliseconds limit = 15s)
 {
-    return WaitFor(std::string("dialog ") + spec.name, limit, [&]() -> HWND {
+    return WaitFor(std::string("dialog ") + shape.name, limit, [&]() -> HWND {
         if (!program.Running())
-            Fail(std::string("the program ended before dialog ") + spec.name);
-        for (HWND hwnd : Dialogs(program.Pid(), spec.caption))
-            if (IsDialogOf(hwnd, spec))
+            Fail(std::string("the program ended before dialog ") + shape.name);
+        for (HWND hwnd : Dialogs(program.Pid(), shape.caption))
+            if (IsDialogOf(hwnd, shape))
                 return hwnd;
         return nullptr;
     });
@@ -181,26 +181,26 @@ RECT ClientRectOf(HWND dialog, HWND child)
 // Checks one live dialog against its row of the table: caption, close
 // box, every control in order, and each place and size (in dialog units,
 // through the pixels per unit that the dialog's own size gives).
-void CheckDialog(HWND dialog, const DialogSpec& spec)
+void CheckDialog(HWND dialog, const DialogTemplate& shape)
 {
-    const std::string name = spec.name;
-    if (WindowText(dialog) != spec.caption)
+    const std::string name = shape.name;
+    if (WindowText(dialog) != shape.caption)
         Fail(name + ": caption \"" + WindowText(dialog) + "\"");
     const bool closeBox = (GetWindowLongA(dialog, GWL_STYLE) & WS_SYSMENU) != 0;
-    if (closeBox != spec.closeBox)
-        Fail(name + (spec.closeBox ? ": no close box" : ": has a close box"));
+    if (closeBox != shape.closeBox)
+        Fail(name + (shape.closeBox ? ": no close box" : ": has a close box"));
 
     RECT client;
     GetClientRect(dialog, &client);
-    const double perUnitX = static_cast<double>(client.right) / spec.width;
-    const double perUnitY = static_cast<double>(client.bottom) / spec.height;
+    const double perUnitX = static_cast<double>(client.right) / shape.width;
+    const double perUnitY = static_cast<double>(client.bottom) / shape.height;
 
     const std::vector<HWND> controls = Children(dialog);
-    if (controls.size() != spec.controls.size())
+    if (controls.size() != shape.controls.size())
         Fail(name + ": " + std::to_string(controls.size()) + " controls, expected " +
-             std::to_string(spec.controls.size()));
+             std::to_string(shape.controls.size()));
     for (std::size_t i = 0; i < controls.size(); ++i) {
-        const k4test::ControlSpec& want = spec.controls[i];
+        const k4test::ControlTemplate& want = shape.controls[i];
         const HWND control = controls[i];
         const std::string where = name + " control " + std::to_string(i);
         if ((GetDlgCtrlID(control) & 0xFFFF) != (want.id & 0xFFFF))
@@ -260,13 +260,13 @@ void ExpectEnd(const Program& program, const std::string& why, std::chrono::mill
     Say("ok the program ended " + why);
 }
 
-void ExpectNoDialog(const Program& program, const DialogSpec& spec, std::chrono::milliseconds during)
+void ExpectNoDialog(const Program& program, const DialogTemplate& shape, std::chrono::milliseconds during)
 {
     const auto end = std::chrono::steady_clock::now() + during;
     while (std::chrono::steady_clock::now() < end) {
-        for (HWND hwnd : Dialogs(program.Pid(), spec.caption))
-            if (IsDialogOf(hwnd, spec))
-                Fail(std::string("unexpected dialog ") + spec.name);
+        for (HWND hwnd : Dialogs(program.Pid(), shape.caption))
+            if (IsDialogOf(hwnd, shape))
+                Fail(std::string("unexpected dialog ") + shape.name);
         std::this_thread::sleep_for(50ms);
     }
 }
