@@ -36,7 +36,7 @@ TEST(SimFramesTest, AssemblerChecksFramesAndSkipsImpossibleHeaders)
         frame = assembler.Push(b);
     ASSERT_TRUE(frame.has_value());
     EXPECT_TRUE(frame->checksumOk);
-    EXPECT_EQ(frame->code, kCmdFileCount);
+    EXPECT_EQ(frame->code, k4::CMD_FILE_COUNT);
 
     for (std::uint8_t b : Bytes{0x00, 0x03, 0x0A, 0xFF, 0xF4})
         frame = assembler.Push(b);

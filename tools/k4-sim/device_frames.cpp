@@ -4,14 +4,6 @@
 
 namespace k4sim {
 
-std::uint16_t FrameChecksum(std::span<const std::uint8_t> bytes)
-{
-    std::uint16_t sum = 0;
-    for (std::uint8_t b : bytes)
-        sum = static_cast<std::uint16_t>(sum + b);
-    return static_cast<std::uint16_t>(0x10000 - sum);
-}
-
 std::vector<std::uint8_t> BuildFrame(std::uint8_t type, std::uint8_t code, std::span<const std::uint8_t> data)
 {
     const auto length = static_cast<std::uint16_t>(kMinFrameLength + data.size());
@@ -22,7 +14,7 @@ std::vector<std::uint8_t> BuildFrame(std::uint8_t type, std::uint8_t code, std::
     frame.push_back(static_cast<std::uint8_t>(header & 0xFF));
     frame.push_back(code);
     frame.insert(frame.end(), data.begin(), data.end());
-    const std::uint16_t checksum = FrameChecksum(frame);
+    const std::uint16_t checksum = k4::FrameChecksumOf(frame);
     frame.push_back(static_cast<std::uint8_t>(checksum >> 8));
     frame.push_back(static_cast<std::uint8_t>(checksum & 0xFF));
     return frame;
@@ -45,7 +37,7 @@ std::optional<ReceivedFrame> FrameAssembler::Push(std::uint8_t byte)
     frame.type = static_cast<std::uint8_t>(m_bytes[0] >> 6);
     frame.code = m_bytes[2];
     const std::uint16_t received = static_cast<std::uint16_t>((m_bytes[length] << 8) | m_bytes[length + 1]);
-    frame.checksumOk = FrameChecksum(std::span(m_bytes).first(length)) == received;
+    frame.checksumOk = k4::FrameChecksumOf(std::span(m_bytes).first(length)) == received;
     frame.wire = std::move(m_bytes);
     m_bytes.clear();
     return frame;
@@ -65,14 +57,14 @@ std::vector<std::vector<std::uint8_t>> BuildDownloadReply(std::span<const std::u
         // A lone data frame goes out as a first frame: the computer stops
         // reading after a last frame that nothing came before, and the end
         // frame would never be read.
-        std::uint8_t type = kTypeMore;
+        std::uint8_t type = k4::FRAME_MORE;
         if (i == 0)
-            type = kTypeFirst;
+            type = k4::FRAME_FIRST;
         else if (i + 1 == dataFrames)
-            type = kTypeLast;
+            type = k4::FRAME_LAST;
         reply.push_back(BuildFrame(type, kStatusOk, image.subspan(start, size)));
     }
-    reply.push_back(BuildFrame(kTypeEnd, kStatusOk, {}));
+    reply.push_back(BuildFrame(k4::FRAME_END, kStatusOk, {}));
     return reply;
 }
 

@@ -4,31 +4,14 @@
 #include <span>
 #include <vector>
 
+#include "link/protocol.h"
+
 namespace k4sim {
 
-// Frame types as the unit uses them in a download reply.
-enum : std::uint8_t {
-    kTypeEnd = 0,   // ends a reply (and every single-frame reply)
-    kTypeFirst = 1, // first data frame
-    kTypeMore = 2,  // data frames in between
-    kTypeLast = 3,  // last data frame
-};
-
-enum : std::uint8_t {
-    kCmdFirmwareVersion = 0x02,
-    kCmdDownload = 0x0A,
-    kCmdFileCount = 0x0C,
-    kCmdAck = 0xFD,
-    kCmdNak = 0xFE,
-};
-
-inline constexpr std::uint16_t kMinFrameLength = 3;   // header and code byte
-inline constexpr std::uint16_t kMaxFrameLength = 510; // what the computer's 512-byte buffer takes
-// Data bytes after the code byte in the longest frame.
-inline constexpr std::size_t kMaxFrameData = kMaxFrameLength - kMinFrameLength;
-
-// The two's complement of the byte sum: sum plus checksum is 0 mod 65536.
-std::uint16_t FrameChecksum(std::span<const std::uint8_t> bytes);
+// The frame layout, codes and limits are the link's own (link/protocol.h).
+using k4::kMaxFrameData;
+using k4::kMaxFrameLength;
+using k4::kMinFrameLength;
 
 // A frame in wire order: header (type, L), code, data, checksum.
 std::vector<std::uint8_t> BuildFrame(std::uint8_t type, std::uint8_t code, std::span<const std::uint8_t> data);

@@ -101,21 +101,21 @@ void DeviceSession::Answer(const ReceivedFrame& request, const std::atomic<bool>
         return;
     }
     switch (request.code) {
-    case kCmdFirmwareVersion: {
+    case k4::CMD_FIRMWARE_VERSION: {
         const std::string& text = m_settings.firmware;
-        SendReply(BuildFrame(kTypeEnd, m_settings.status,
+        SendReply(BuildFrame(k4::FRAME_END, m_settings.status,
                              std::span(reinterpret_cast<const std::uint8_t*>(text.data()), text.size())));
         break;
     }
-    case kCmdFileCount: {
+    case k4::CMD_FILE_COUNT: {
         const std::uint8_t count[] = {m_settings.fileCount};
-        SendReply(BuildFrame(kTypeEnd, m_settings.status, count));
+        SendReply(BuildFrame(k4::FRAME_END, m_settings.status, count));
         break;
     }
-    case kCmdDownload:
+    case k4::CMD_DOWNLOAD:
         ServeDownload(stop);
         break;
-    case kCmdNak:
+    case k4::CMD_NAK:
         if (!m_lastSent.empty())
             SendReply(m_lastSent, "again");
         break;
@@ -138,9 +138,9 @@ void DeviceSession::ServeDownload(const std::atomic<bool>& stop)
             const std::optional<ReceivedFrame> answer = NextFrame(stop);
             if (!answer || m_silent)
                 return;
-            if (answer->code == kCmdAck)
+            if (answer->code == k4::CMD_ACK)
                 break;
-            if (answer->code == kCmdNak) {
+            if (answer->code == k4::CMD_NAK) {
                 SendDownloadFrame(number, ++attempt, reply[i]);
                 continue;
             }
