@@ -18,10 +18,7 @@ bool CanHoldFrame(std::uint16_t frameLength)
 
 std::uint16_t DeviceLink::FrameChecksum(const std::uint8_t* start, std::uint16_t count)
 {
-    std::uint16_t sum = 0;
-    for (std::uint16_t i = 0; i < count; ++i)
-        sum = static_cast<std::uint16_t>(sum + start[i]);
-    return static_cast<std::uint16_t>(0x10000 - sum);
+    return FrameChecksumOf(std::span(start, count));
 }
 
 bool DeviceLink::WriteFrame()
