@@ -2,6 +2,8 @@
 
 #include <windows.h>
 
+#include <utility>
+
 #include "platform/dynamic_library.h"
 
 namespace k4 {
@@ -19,25 +21,25 @@ constexpr WORD kOrdinalClose = 4;
 constexpr WORD kOrdinalGetVid = 14;
 constexpr WORD kOrdinalGetPid = 15;
 
+// The library exports its operations by number only; GetProcAddress takes
+// the number in place of a name.
 template <typename Fn>
-Fn ByOrdinal(HMODULE module, WORD ordinal)
+Fn ByOrdinal(const DynamicLibrary& library, WORD ordinal)
 {
-    return reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(module, MAKEINTRESOURCEA(ordinal))));
+    return reinterpret_cast<Fn>(library.Symbol(MAKEINTRESOURCEA(ordinal)));
 }
 
 class ManufacturingBridgeLibrary final : public BridgeLibrary {
 public:
-    explicit ManufacturingBridgeLibrary(HMODULE module)
-        : m_module(module),
-          m_getNumDevices(ByOrdinal<GetNumDevicesFn>(module, kOrdinalGetNumDevices)),
-          m_open(ByOrdinal<OpenFn>(module, kOrdinalOpen)),
-          m_getVid(ByOrdinal<GetIdFn>(module, kOrdinalGetVid)),
-          m_getPid(ByOrdinal<GetIdFn>(module, kOrdinalGetPid)),
-          m_close(ByOrdinal<CloseFn>(module, kOrdinalClose))
+    explicit ManufacturingBridgeLibrary(DynamicLibrary library)
+        : m_library(std::move(library)),
+          m_getNumDevices(ByOrdinal<GetNumDevicesFn>(m_library, kOrdinalGetNumDevices)),
+          m_open(ByOrdinal<OpenFn>(m_library, kOrdinalOpen)),
+          m_getVid(ByOrdinal<GetIdFn>(m_library, kOrdinalGetVid)),
+          m_getPid(ByOrdinal<GetIdFn>(m_library, kOrdinalGetPid)),
+          m_close(ByOrdinal<CloseFn>(m_library, kOrdinalClose))
     {
     }
-
-    ~ManufacturingBridgeLibrary() override { FreeLibrary(m_module); }
 
     bool Complete() const { return m_getNumDevices && m_open && m_getVid && m_getPid && m_close; }
 
@@ -76,7 +78,7 @@ public:
     void Close(BridgeHandle handle) override { m_close(reinterpret_cast<HANDLE>(handle)); }
 
 private:
-    HMODULE m_module;
+    DynamicLibrary m_library;
     GetNumDevicesFn m_getNumDevices;
     OpenFn m_open;
     GetIdFn m_getVid;
@@ -88,19 +90,10 @@ private:
 
 std::unique_ptr<BridgeLibrary> MakeManufacturingBridgeLibrary(const std::string& path)
 {
-    if (path.find_first_of("\\/") == std::string::npos || path.size() >= MAX_PATH)
+    DynamicLibrary loaded;
+    if (!loaded.Load(path))
         return nullptr;
-    std::string native = path;
-    for (char& c : native)
-        if (c == '/')
-            c = '\\';
-    DWORD oldMode = 0;
-    SetThreadErrorMode(SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX, &oldMode);
-    const HMODULE module = LoadLibraryA(native.c_str());
-    SetThreadErrorMode(oldMode, nullptr);
-    if (module == nullptr)
-        return nullptr;
-    auto library = std::make_unique<ManufacturingBridgeLibrary>(module);
+    auto library = std::make_unique<ManufacturingBridgeLibrary>(std::move(loaded));
     if (!library->Complete())
         return nullptr;
     return library;
