@@ -87,15 +87,11 @@ void SaveFileDialog::Browse()
 void SaveFileDialog::Save()
 {
     std::string basePath;
-    switch (k4::ResolveSavePath(m_ui->nameEdit->text().toStdString(), m_documentsFolder, m_homeFolder, basePath)) {
-    case k4::SaveCheck::EmptyName:
-        ShowOkMessage(this, k4::text::kEnterFileNameMessage);
+    const k4::SaveCheck check =
+        k4::ResolveSavePath(m_ui->nameEdit->text().toStdString(), m_documentsFolder, m_homeFolder, basePath);
+    if (check != k4::SaveCheck::Ok) {
+        ShowOkMessage(this, k4::SaveCheckMessage(check));
         return;
-    case k4::SaveCheck::DataFolderMissing:
-        ShowOkMessage(this, k4::text::kCreateDataFolderMessage);
-        return;
-    case k4::SaveCheck::Ok:
-        break;
     }
     m_basePath = std::move(basePath);
     done(int(k4::SaveFileResult::Save));

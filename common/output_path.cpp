@@ -35,6 +35,19 @@ std::string BaseNameOf(std::string_view typed)
     return StripChosenExtension(typed);
 }
 
+std::string_view SaveCheckMessage(SaveCheck check)
+{
+    switch (check) {
+    case SaveCheck::EmptyName:
+        return text::kEnterFileNameMessage;
+    case SaveCheck::DataFolderMissing:
+        return text::kCreateDataFolderMessage;
+    case SaveCheck::Ok:
+        break;
+    }
+    return {};
+}
+
 SaveCheck ResolveSavePath(std::string_view typed, const std::string& documentsFolder, const std::string& homeFolder,
                           std::string& basePath)
 {

@@ -22,6 +22,9 @@ enum class SaveCheck {
     DataFolderMissing,  // show text::kCreateDataFolderMessage, keep the dialog open
 };
 
+// The message box text for a refused Save; empty for Ok.
+std::string_view SaveCheckMessage(SaveCheck check);
+
 // What Save does with the text of "Save As": base name, default folder
 // (created, one level, on every Save), full or default-folder path.
 // `documentsFolder` is the user's documents folder; `homeFolder` resolves "~/".

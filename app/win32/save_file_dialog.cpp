@@ -65,18 +65,13 @@ void OnSave(HWND dialog, SaveFileState& state)
 {
     const std::string typed = DialogItemText(dialog, IDC_SAVE_AS);
     std::string basePath;
-    switch (k4::ResolveSavePath(typed, basePath)) {
-    case k4::SaveCheck::Ok:
+    const k4::SaveCheck check = k4::ResolveSavePath(typed, basePath);
+    if (check == k4::SaveCheck::Ok) {
         state.basePath = std::move(basePath);
         EndDialog(dialog, static_cast<INT_PTR>(k4::SaveFileResult::Save));
         return;
-    case k4::SaveCheck::EmptyName:
-        ShowApplicationMessage(dialog, k4::text::kEnterFileNameMessage);
-        break;
-    case k4::SaveCheck::DataFolderMissing:
-        ShowApplicationMessage(dialog, k4::text::kCreateDataFolderMessage);
-        break;
     }
+    ShowApplicationMessage(dialog, k4::SaveCheckMessage(check));
     SetFocus(GetDlgItem(dialog, IDC_SAVE_AS));
 }
 

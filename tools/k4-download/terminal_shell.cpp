@@ -85,16 +85,10 @@ std::optional<std::string> TerminalShell::ShowSaveFile()
     Line(k4::text::kSaveFileTitle);
     Answer(std::string(k4::text::kSaveAsLabel) + " " + m_typedName);
     std::string resolved;
-    switch (k4::ResolveSavePath(m_typedName, m_documentsFolder, m_homeFolder, resolved)) {
-    case k4::SaveCheck::Ok:
+    const k4::SaveCheck check = k4::ResolveSavePath(m_typedName, m_documentsFolder, m_homeFolder, resolved);
+    if (check == k4::SaveCheck::Ok)
         return resolved;
-    case k4::SaveCheck::EmptyName:
-        Line(k4::text::kEnterFileNameMessage);
-        break;
-    case k4::SaveCheck::DataFolderMissing:
-        Line(k4::text::kCreateDataFolderMessage);
-        break;
-    }
+    Line(k4::SaveCheckMessage(check));
     Answer(k4::text::kCancelButton);
     return std::nullopt;
 }
