@@ -28,7 +28,7 @@ chmod 700 "$scratch/run"
 printf '[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=1\nMainAppPath=%s/\n' "$scratch/programs" \
   >"$scratch/system/Tavrin Co/K4 Data Transfer Application.conf"
 
-Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp 9>"$scratch/display" >/dev/null 2>&1 &
+Xvfb -displayfd 9 -screen 0 800x600x24 -nolisten tcp -noreset 9>"$scratch/display" >/dev/null 2>&1 &
 xvfb_pid=$!
 for _ in $(seq 100); do [ -s "$scratch/display" ] && break; sleep 0.05; done
 display=:$(head -n 1 "$scratch/display")

@@ -61,7 +61,10 @@ def setUpModule():
         if not shutil.which(program):
             raise unittest.SkipTest(f"{program} is not installed")
     read_end, write_end = os.pipe()
-    XVFB = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp"],
+    # -noreset: by default the server resets whenever its last client leaves,
+    # and a program starting at that moment cannot connect.
+    XVFB = subprocess.Popen(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                             "-noreset"],
                             pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     os.close(write_end)
     with os.fdopen(read_end) as announced:

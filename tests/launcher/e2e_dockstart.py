@@ -63,7 +63,10 @@ class Scene:
 
     def start_display(self):
         read_end, write_end = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp"],
+        # -noreset: the server would reset whenever its last client leaves,
+        # and a program starting at that moment could not connect.
+        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp",
+                    "-noreset"],
                    pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
         os.close(write_end)
         with os.fdopen(read_end) as pipe:
