@@ -4,14 +4,16 @@
 // never spell them themselves.
 #include <string_view>
 
+#include "common/version.h"
+
 namespace k4::text {
 
 // Names and captions.
 inline constexpr std::string_view kApplicationName = "K4 Data Transfer Application";
-inline constexpr std::string_view kWindowCaption = "K4 Data Transfer Application V1.6";
+inline constexpr std::string_view kWindowCaption = "K4 Data Transfer Application V" K4_VERSION_TEXT;
 inline constexpr std::string_view kLauncherName = "Dockstart";
 inline constexpr std::string_view kAboutCaption = "About K4 Data Transfer Application";
-inline constexpr std::string_view kAboutVersionLine = "Version 1.6";
+inline constexpr std::string_view kAboutVersionLine = "Version " K4_VERSION_TEXT;
 inline constexpr std::string_view kFirmwareLabel = "Firmware Version:";
 inline constexpr std::string_view kAboutMenuItem = "&About TavrinPumpvisor...";
 // The window that the launcher will not start the main program beside.

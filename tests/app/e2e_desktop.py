@@ -20,7 +20,12 @@ from k4_scene import CTEST_SKIPPED, Scene, tool  # noqa: E402
 def shared_texts():
     """The program's texts, read from the header the program is built from."""
     header = (HERE.parent.parent / "common" / "texts.h").read_text()
-    return dict(re.findall(r'(k\w+) =\s*"((?:[^"\\]|\\.)*)"', header))
+    version = os.environ["K4_VERSION"]
+    texts = {}
+    for name, value in re.findall(r'(k\w+) =\s*((?:"(?:[^"\\]|\\.)*"\s*|K4_VERSION_TEXT\s*)+);', header):
+        pieces = re.finditer(r'"((?:[^"\\]|\\.)*)"|K4_VERSION_TEXT', value)
+        texts[name] = "".join(version if piece[1] is None else piece[1] for piece in pieces)
+    return texts
 
 
 TEXTS = shared_texts()

@@ -78,7 +78,7 @@ TEST_F(WindowTitlesTest, AClaimOfAnotherProcessCountsUntilThatProcessDies)
 
 TEST_F(WindowTitlesTest, OnlyTheExactTitleCounts)
 {
-    const std::string claimed = "K4 Data Transfer Application V1.6";
+    const std::string claimed = "K4 Data Transfer Application V2.0";
     const std::string longTitle(150, 'x'); // too long for a file name of its own
     const pid_t child = ClaimInChild(claimed);
     ASSERT_GT(child, 0);
@@ -87,7 +87,7 @@ TEST_F(WindowTitlesTest, OnlyTheExactTitleCounts)
         {claimed, true},
         {"K4 Data Transfer Application", false}, // a prefix
         {claimed + " ", false},
-        {"k4 data transfer application v1.6", false}, // case matters
+        {"k4 data transfer application v2.0", false}, // case matters
         {"", false},
         {longTitle, true},
         {longTitle.substr(1) + "y", false}, // same length, other text
