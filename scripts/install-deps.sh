@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config
+  build-essential cmake pkg-config clang-format
   libgtest-dev libgmock-dev
   qt6-base-dev
   clang libclang-rt-14-dev

@@ -27,6 +27,8 @@ run_suite() {
   (cd "$dir" && ctest --output-on-failure -j"$jobs" --timeout 600)
 }
 
+part "format check"
+scripts/check-format.sh
 part "normal build"
 run_suite build
 part "sanitizer build"
