@@ -29,6 +29,13 @@ private:
     void* m_handle = nullptr;
 };
 
+// From here on the system looks for libraries only in its own folder and the
+// program's, never in the current folder or along PATH, where anyone may
+// plant one. First thing in a program's main; false when the system could
+// not be told (nothing to do on POSIX systems, whose loader never looks in
+// the current folder).
+bool RestrictLibrarySearch();
+
 // "libname.so", "name.dll": the file name the platform gives a shared library.
 std::string SharedLibraryFileName(const std::string& baseName);
 
