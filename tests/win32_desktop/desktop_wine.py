@@ -704,8 +704,8 @@ def pictures(folder):
 
 
 def pictures_of_names(folder):
-    """The save dialog with a Cyrillic name typed, and the file-save dialog's
-    question before it replaces "Süd Mühle.xls", under a Russian locale."""
+    """Under a Russian locale: the save dialog with a Cyrillic name typed,
+    and the file-save dialog with "Süd Mühle.xls" chosen."""
     base_registry()
     bench = Bench()
     handshake = bench.root / "shots"
@@ -716,9 +716,9 @@ def pictures_of_names(folder):
     unit = Unit(bench.root)
     explorer = subprocess.Popen(["wine", "explorer", "/desktop=K4,800x600", DRIVER, "pictures-names", win(APP),
                                  win(handshake), "Южная мельница №2", win(existing)], stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env)
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env, cwd=bench.out)
     try:
-        for name in ("save-file-names", "replace-names"):
+        for name in ("save-file-names", "browse-names"):
             ready = handshake / f"{name}.ready"
             end = time.monotonic() + 60
             while not ready.exists():

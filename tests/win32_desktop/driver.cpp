@@ -785,8 +785,8 @@ void Pictures(const std::string& app, const std::vector<std::string>& args)
 }
 
 // The pictures of names in other languages: the save dialog with one typed,
-// and the file-save dialog's question before it replaces a file of such a
-// name. args: the hand-shake folder, the name to type, an existing file.
+// and the file-save dialog with one chosen. args: the hand-shake folder,
+// the name to type, the file to choose.
 void PicturesOfNames(const std::string& app, const std::vector<std::string>& args)
 {
     const std::string& folder = args.at(0);
@@ -797,10 +797,7 @@ void PicturesOfNames(const std::string& app, const std::vector<std::string>& arg
     Press(save, IDC_BROWSE);
     const HWND picker = FileSaveDialogOf(program);
     SetText(GetDlgItem(picker, 0x47c), args.at(2));
-    PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
-    // Ours, the file-save dialog and its question.
-    WaitFor("the question before replacing", 10s, [&] { return VisibleDialogsOf(program.Pid()).size() > 2; });
-    Pause(folder, "replace-names");
+    Pause(folder, "browse-names");
 }
 
 } // namespace
