@@ -15,8 +15,10 @@ public:
     DynamicLibrary(DynamicLibrary&& other) noexcept;
     DynamicLibrary& operator=(DynamicLibrary&& other) noexcept;
 
-    // Loads the library at `path` (UTF-8). A path without a folder part is
-    // refused, so that the system's search path is never consulted.
+    // Loads the library at `path` (UTF-8), a full path. A path without a
+    // folder part is refused, so that the system's search path is never
+    // consulted; on Windows so is a relative one, which the current folder
+    // would complete.
     bool Load(const std::string& path);
     bool IsLoaded() const { return m_handle != nullptr; }
 
