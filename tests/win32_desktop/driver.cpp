@@ -41,10 +41,14 @@ void Say(const std::string& what)
 // UTF-8, as the scenarios' arguments are: names in any language compare.
 std::string WindowText(HWND hwnd)
 {
-    wchar_t text[4096] = {};
-    SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
-    return k4::Narrow(text);
+    // A program that is still starting may not answer in time: ask again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        wchar_t text[4096] = {};
+        if (SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                2000, nullptr) != 0)
+            return k4::Narrow(text);
+    }
+    return {};
 }
 
 void SetText(HWND hwnd, const std::string& text)
@@ -235,8 +239,9 @@ void CheckDialog(HWND dialog, const DialogTemplate& shape)
             Fail(where + ": id " + std::to_string(GetDlgCtrlID(control)) + ", expected " + std::to_string(want.id));
         if (_stricmp(ClassOf(control).c_str(), want.windowClass) != 0)
             Fail(where + ": class " + ClassOf(control) + ", expected " + want.windowClass);
-        if (want.fixedText && WindowText(control) != want.text)
-            Fail(where + ": text \"" + WindowText(control) + "\", expected \"" + want.text + "\"");
+        const std::string text = WindowText(control);
+        if (want.fixedText && text != want.text)
+            Fail(where + ": text \"" + text + "\", expected \"" + want.text + "\"");
         const RECT rect = ClientRectOf(dialog, control);
         const double tolerance = 1.5;
         const bool placed = std::fabs(rect.left - want.x * perUnitX) <= tolerance + perUnitX &&
