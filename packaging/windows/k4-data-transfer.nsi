@@ -29,8 +29,9 @@ Target amd64-unicode
 !define APP_KEY "SOFTWARE\Tavrin Co\K4 Data Transfer Application"
 !define RUN_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Run"
 !define UNINSTALL_KEY "SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\${PRODUCT}"
-; How long a program asked to close may take before it is ended, in tenths of a second.
-!define CLOSE_PATIENCE 50
+; How often a program is asked to close, 400 ms apart, before it is ended:
+; about five seconds.
+!define CLOSE_PATIENCE 12
 
 Name "${PRODUCT}"
 OutFile "${OUT_FILE}"
@@ -76,7 +77,7 @@ Function ${UN}CloseProgram
       Sleep 500
       ${ExitDo}
     ${EndIf}
-    Sleep 100
+    Sleep 400
     IntOp $3 $3 + 1
   ${Loop}
   Pop $3
