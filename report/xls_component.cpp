@@ -1,12 +1,14 @@
 #include "report/xls_component.h"
 
-#include <filesystem>
+#include "platform/path_rules.h"
 
 namespace k4 {
 
 std::string XlsComponentPath(const std::string& folder)
 {
-    return (std::filesystem::path(folder) / SharedLibraryFileName("k4xls")).string();
+    // Joined as text: a path object made from our UTF-8 would read it in the
+    // system's code page on Windows.
+    return folder + PathSeparator() + SharedLibraryFileName("k4xls");
 }
 
 std::optional<XlsComponent> LoadXlsComponent(const std::string& folder)

@@ -1,8 +1,8 @@
 #include "report/xls_report.h"
 
-#include <filesystem>
 #include <optional>
 
+#include "platform/path_rules.h"
 #include "platform/program_folder.h"
 #include "report/xls_component.h"
 #include "report/xls_report_with_component.h"
@@ -34,7 +34,7 @@ bool WriteXlsReport(std::uint16_t /*tableOffset: the span already starts at the 
         return false;
     }
     const std::string outputPath = basePath + ".xls";
-    const std::string logoPath = (std::filesystem::path(programFolder) / kLogoFileName).string();
+    const std::string logoPath = programFolder + PathSeparator() + kLogoFileName;
     return WriteXlsReportWithComponent(component->start, tableLength, table, outputPath, logoPath, messages);
 }
 

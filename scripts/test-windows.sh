@@ -69,6 +69,11 @@ K4_BIN_DIR=$root/build/bin K4_WIN_BIN_DIR=$root/build-win/bin PYTHONDONTWRITEBYT
   /usr/bin/python3 tests/win32/e2e_wine.py
 took
 
+part "download passes in users' languages (code pages 1252, 1251, 932; programs in a non-ASCII folder)"
+K4_BIN_DIR=$root/build/bin K4_WIN_BIN_DIR=$root/build-win/bin PYTHONDONTWRITEBYTECODE=1 \
+  /usr/bin/python3 tests/win32/unicode_names_wine.py
+took
+
 part "report layout, written by k4-report.exe"
 driver=$root/build-win/k4-report-under-wine.sh
 printf '#!/bin/sh\nexec "%s/scripts/wine-program.sh" "%s/build-win/bin/k4-report.exe" "$@"\n' "$root" "$root" >"$driver"

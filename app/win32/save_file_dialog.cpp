@@ -1,4 +1,7 @@
-// The save-file dialog: one name for both output files.
+// The save-file dialog: one name for both output files. Its edit control,
+// the system's file-save dialog and the message boxes are all wide: a name
+// typed or chosen in any language reaches the writers whole, whatever the
+// machine's code page.
 #include <windows.h>
 #include <commdlg.h>
 
@@ -6,9 +9,9 @@
 
 #include "app/win32/dialogs.h"
 #include "app/win32/resource_ids.h"
-#include "app/win32/win32_text.h"
 #include "common/output_path.h"
 #include "common/texts.h"
+#include "platform/win32/wide_text.h"
 
 namespace k4win {
 
@@ -21,44 +24,46 @@ struct SaveFileState {
 std::string DialogItemText(HWND dialog, int id)
 {
     const HWND item = GetDlgItem(dialog, id);
-    const int length = GetWindowTextLengthA(item);
+    const int length = GetWindowTextLengthW(item);
     if (length <= 0)
         return {};
-    std::string text(static_cast<std::size_t>(length) + 1, '\0');
-    const int copied = GetWindowTextA(item, text.data(), length + 1);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    const int copied = GetWindowTextW(item, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(copied > 0 ? copied : 0));
-    return text;
+    return k4::Narrow(text);
 }
 
 // The system dialog takes its filter as NUL-separated pairs ending in two
 // NULs; ours is written with '|' like the framework's.
-std::vector<char> SystemFilter()
+std::wstring SystemFilter()
 {
-    std::vector<char> filter(k4::text::kSaveFilterWindows.begin(), k4::text::kSaveFilterWindows.end());
-    for (char& c : filter)
-        if (c == '|')
-            c = '\0';
-    filter.push_back('\0');
+    std::wstring filter = k4::Widen(k4::text::kSaveFilterWindows);
+    for (wchar_t& c : filter)
+        if (c == L'|')
+            c = L'\0';
+    filter.push_back(L'\0');
     return filter;
 }
 
 void OnBrowse(HWND dialog)
 {
-    const std::vector<char> filter = SystemFilter();
+    const std::wstring filter = SystemFilter();
     // Long paths are legal in the dialog; MAX_PATH would cut them.
-    std::vector<char> file(32768, '\0');
-    OPENFILENAMEA ofn{};
+    std::vector<wchar_t> file(32768, L'\0');
+    OPENFILENAMEW ofn{};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = dialog;
     ofn.lpstrFilter = filter.data();
     ofn.nFilterIndex = 1;
     ofn.lpstrFile = file.data();
     ofn.nMaxFile = static_cast<DWORD>(file.size());
-    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST;
-    if (!GetSaveFileNameA(&ofn))
+    // The process's current folder stays where it was: the dialog would
+    // otherwise leave it in whatever folder the user browsed to.
+    ofn.Flags = OFN_EXPLORER | OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT | OFN_PATHMUSTEXIST | OFN_NOCHANGEDIR;
+    if (!GetSaveFileNameW(&ofn))
         return;
-    const std::string chosen = k4::StripChosenExtension(file.data());
-    SetDlgItemTextA(dialog, IDC_SAVE_AS, chosen.c_str());
+    const std::string chosen = k4::StripChosenExtension(k4::Narrow(file.data()));
+    SetDlgItemTextW(dialog, IDC_SAVE_AS, k4::Widen(chosen).c_str());
 }
 
 void OnSave(HWND dialog, SaveFileState& state)
@@ -77,10 +82,10 @@ void OnSave(HWND dialog, SaveFileState& state)
 
 INT_PTR CALLBACK SaveFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
 {
-    auto* state = reinterpret_cast<SaveFileState*>(GetWindowLongPtrA(dialog, DWLP_USER));
+    auto* state = reinterpret_cast<SaveFileState*>(GetWindowLongPtrW(dialog, DWLP_USER));
     switch (message) {
     case WM_INITDIALOG:
-        SetWindowLongPtrA(dialog, DWLP_USER, lParam);
+        SetWindowLongPtrW(dialog, DWLP_USER, lParam);
         SetForegroundWindow(dialog);
         return TRUE;
     case WM_COMMAND:
@@ -111,7 +116,9 @@ INT_PTR CALLBACK SaveFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
 std::optional<std::string> RunSaveFileDialog(HINSTANCE instance)
 {
     SaveFileState state;
-    const INT_PTR result = DialogBoxParamA(instance, MAKEINTRESOURCEA(IDD_SAVE_FILE), nullptr, SaveFileProc,
+    // A wide dialog, so that its edit control holds UTF-16 rather than the
+    // code page's characters.
+    const INT_PTR result = DialogBoxParamW(instance, MAKEINTRESOURCEW(IDD_SAVE_FILE), nullptr, SaveFileProc,
                                            reinterpret_cast<LPARAM>(&state));
     if (result != static_cast<INT_PTR>(k4::SaveFileResult::Save))
         return std::nullopt;
@@ -120,7 +127,7 @@ std::optional<std::string> RunSaveFileDialog(HINSTANCE instance)
 
 void ShowApplicationMessage(HWND owner, std::string_view text)
 {
-    MessageBoxA(owner, Z(text).c_str(), Z(k4::text::kApplicationName).c_str(), MB_OK);
+    MessageBoxW(owner, k4::Widen(text).c_str(), k4::Widen(k4::text::kApplicationName).c_str(), MB_OK);
 }
 
 } // namespace k4win

@@ -13,6 +13,7 @@
 #include "common/config_store.h"
 #include "common/texts.h"
 #include "launcher/win32/hidden_window.h"
+#include "platform/dynamic_library.h"
 #include "platform/program_starter.h"
 #include "platform/system_bridges.h"
 #include "platform/window_titles.h"
@@ -50,6 +51,9 @@ private:
 
 int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int)
 {
+    // Before anything can load a library: nothing planted in the current
+    // folder or along PATH is ever taken.
+    k4::RestrictLibrarySearch();
     k4dock::HiddenWindow window(instance);
     if (!window.Created())
         return 1;

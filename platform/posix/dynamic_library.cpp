@@ -6,6 +6,11 @@
 
 namespace k4 {
 
+bool RestrictLibrarySearch()
+{
+    return true;
+}
+
 bool DynamicLibrary::Load(const std::string& path)
 {
     Unload();

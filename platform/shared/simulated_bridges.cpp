@@ -8,6 +8,7 @@
 #include "platform/bridge_file.h"
 #include "platform/shared/listed_bridges.h"
 #include "platform/system_bridges.h"
+#include "platform/utf8_path.h"
 
 namespace k4 {
 
@@ -45,11 +46,13 @@ std::vector<fs::path> BridgeFilesIn(const fs::path& folder)
     std::error_code error;
     for (fs::directory_iterator it(folder, error), end; !error && it != end; it.increment(error)) {
         std::error_code typeError;
-        if (IsBridgeFileName(it->path().filename().string()) && it->is_regular_file(typeError))
+        if (IsBridgeFileName(Utf8FromPath(it->path().filename())) && it->is_regular_file(typeError))
             files.push_back(it->path());
     }
     std::sort(files.begin(), files.end(),
-              [](const fs::path& a, const fs::path& b) { return a.filename().string() < b.filename().string(); });
+              [](const fs::path& a, const fs::path& b) {
+                  return Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
+              });
     return files;
 }
 
@@ -74,7 +77,7 @@ std::vector<AttachedBridge> ListSimulatedBridges(const fs::path& folder)
 
 std::unique_ptr<BridgeLibrary> MakeSimulatedBridgeLibrary(const std::string& folder)
 {
-    const fs::path root(folder);
+    const fs::path root = PathFromUtf8(folder);
     return MakeListedBridgeLibrary([root] { return ListSimulatedBridges(root); });
 }
 

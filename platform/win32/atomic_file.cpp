@@ -3,13 +3,16 @@
 #include <windows.h>
 
 #include "platform/shared/partial_file_name.h"
+#include "platform/win32/wide_text.h"
 
 
 namespace k4 {
 
+// Held as the system's wide names: every name a user can type, whatever the
+// machine's code page.
 struct AtomicFile::Impl {
-    std::string target;
-    std::string temp;
+    std::wstring target;
+    std::wstring temp;
     HANDLE file = INVALID_HANDLE_VALUE;
     bool ok = false;
 };
@@ -27,14 +30,17 @@ bool AtomicFile::Open(const std::string& targetPath)
     if (name.empty())
         return false;
 
-    m_impl->target = targetPath;
+    m_impl->target = Widen(targetPath);
+    if (m_impl->target.empty())
+        return false;
     for (int attempt = 0; attempt < 16 && m_impl->file == INVALID_HANDLE_VALUE; ++attempt) {
-        m_impl->temp = folder + PartialFileName();
-        // The ANSI file functions stop at MAX_PATH: a name the rename could
-        // not reach is refused before anything is written.
+        m_impl->temp = Widen(folder + PartialFileName());
+        // Without the long-path prefix the file functions stop at MAX_PATH:
+        // a name the rename could not reach is refused before anything is
+        // written.
         if (m_impl->target.size() >= MAX_PATH || m_impl->temp.size() >= MAX_PATH)
             break;
-        m_impl->file = CreateFileA(m_impl->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+        m_impl->file = CreateFileW(m_impl->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
                                    FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_impl->file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
@@ -76,7 +82,7 @@ bool AtomicFile::Commit()
     const bool closed = CloseHandle(m_impl->file) != FALSE;
     m_impl->file = INVALID_HANDLE_VALUE;
     if (!flushed || !closed ||
-        !MoveFileExA(m_impl->temp.c_str(), m_impl->target.c_str(),
+        !MoveFileExW(m_impl->temp.c_str(), m_impl->target.c_str(),
                      MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
         Abandon();
         return false;
@@ -93,7 +99,7 @@ void AtomicFile::Abandon()
         m_impl->file = INVALID_HANDLE_VALUE;
     }
     if (!m_impl->temp.empty()) {
-        DeleteFileA(m_impl->temp.c_str());
+        DeleteFileW(m_impl->temp.c_str());
         m_impl->temp.clear();
     }
     m_impl->ok = false;

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/config_store.h"
+#include "platform/win32/wide_text.h"
 
 namespace k4 {
 
@@ -16,14 +17,17 @@ constexpr REGSAM kView = KEY_WOW64_64KEY;
 
 // Up to `size` bytes of the value into `buffer`; `size` becomes the stored
 // length. A value longer than the buffer fails like a missing one.
+// The wide functions throughout: a string value (MainAppPath, a folder
+// in any language) reads as its UTF-16 characters, not as the code page's
+// rendering of them.
 bool QueryValue(HKEY root, std::string_view keyPath, std::string_view valueName, void* buffer, DWORD& size)
 {
-    const std::string path(keyPath);
-    const std::string name(valueName);
+    const std::wstring path = Widen(keyPath);
+    const std::wstring name = Widen(valueName);
     HKEY key = nullptr;
-    if (RegOpenKeyExA(root, path.c_str(), 0, KEY_QUERY_VALUE | kView, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(root, path.c_str(), 0, KEY_QUERY_VALUE | kView, &key) != ERROR_SUCCESS)
         return false;
-    const LONG result = RegQueryValueExA(key, name.c_str(), nullptr, nullptr, static_cast<BYTE*>(buffer), &size);
+    const LONG result = RegQueryValueExW(key, name.c_str(), nullptr, nullptr, static_cast<BYTE*>(buffer), &size);
     RegCloseKey(key);
     return result == ERROR_SUCCESS;
 }
@@ -41,9 +45,9 @@ bool ReadDword(HKEY root, std::string_view keyPath, std::string_view valueName, 
 
 bool SetDword(HKEY key, std::string_view valueName, std::uint32_t value)
 {
-    const std::string name(valueName);
+    const std::wstring name = Widen(valueName);
     const DWORD data = value;
-    return RegSetValueExA(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
+    return RegSetValueExW(key, name.c_str(), 0, REG_DWORD, reinterpret_cast<const BYTE*>(&data), sizeof data) ==
            ERROR_SUCCESS;
 }
 
@@ -56,24 +60,25 @@ bool ReadConfigDword(std::string_view keyPath, std::string_view valueName, std::
 
 bool ReadConfigString(std::string_view keyPath, std::string_view valueName, std::string& value)
 {
-    char buffer[kConfigStringMax + 1];
+    // The limit counts characters, as the registry does.
+    wchar_t buffer[kConfigStringMax + 1];
     DWORD size = sizeof buffer;
     if (!QueryValue(HKEY_LOCAL_MACHINE, keyPath, valueName, buffer, size))
         return false;
     // A string stored without its terminator still reads as its characters.
-    std::string text(buffer, size);
-    if (const std::size_t end = text.find('\0'); end != std::string::npos)
+    std::wstring text(buffer, size / sizeof(wchar_t));
+    if (const std::size_t end = text.find(L'\0'); end != std::wstring::npos)
         text.resize(end);
-    value = std::move(text);
+    value = Narrow(text);
     return true;
 }
 
 bool WriteConfigDword(std::string_view keyPath, std::string_view valueName, std::uint32_t value)
 {
-    const std::string path(keyPath);
+    const std::wstring path = Widen(keyPath);
     HKEY key = nullptr;
     // Opened, never created: a missing key means the program was not installed.
-    if (RegOpenKeyExA(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | kView, &key) != ERROR_SUCCESS)
+    if (RegOpenKeyExW(HKEY_LOCAL_MACHINE, path.c_str(), 0, KEY_ALL_ACCESS | kView, &key) != ERROR_SUCCESS)
         return false;
     const bool written = SetDword(key, valueName, value);
     RegCloseKey(key);
@@ -87,11 +92,11 @@ bool ReadUserConfigDword(std::string_view keyPath, std::string_view valueName, s
 
 bool WriteUserConfigDword(std::string_view keyPath, std::string_view valueName, std::uint32_t value)
 {
-    const std::string path(keyPath);
+    const std::wstring path = Widen(keyPath);
     HKEY key = nullptr;
     // The user's own copy is his to make: a user without rights on the
     // system-wide key still keeps his answer here.
-    if (RegCreateKeyExA(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
+    if (RegCreateKeyExW(HKEY_CURRENT_USER, path.c_str(), 0, nullptr, REG_OPTION_NON_VOLATILE, KEY_SET_VALUE, nullptr,
                         &key, nullptr) != ERROR_SUCCESS)
         return false;
     const bool written = SetDword(key, valueName, value);

@@ -3,6 +3,7 @@
 #include "platform/shared/bridge_device.h"
 
 #include "platform/win32/usb_hardware_id.h"
+#include "platform/win32/wide_text.h"
 
 namespace k4 {
 
@@ -15,9 +16,10 @@ std::string PortDevicePath(const std::string& name)
 
 HANDLE OpenPortExclusively(const std::string& path)
 {
-    if (path.empty() || path.size() >= MAX_PATH)
+    const std::wstring device = Widen(PortDevicePath(path));
+    if (device.empty() || device.size() >= MAX_PATH)
         return INVALID_HANDLE_VALUE;
-    return CreateFileA(PortDevicePath(path).c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+    return CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
                        FILE_ATTRIBUTE_NORMAL, nullptr);
 }
 

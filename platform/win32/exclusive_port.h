@@ -10,7 +10,7 @@ namespace k4 {
 // when it cannot be opened, is held, or its name is too long.
 HANDLE OpenPortExclusively(const std::string& path);
 
-// "COM5" as the name CreateFileA opens for every port number ("\\.\COM5");
+// "COM5" as the name CreateFileW opens for every port number ("\\.\COM5");
 // any other name unchanged.
 std::string PortDevicePath(const std::string& name);
 

@@ -2,20 +2,23 @@
 
 #include <windows.h>
 
+#include "platform/win32/wide_text.h"
+
 namespace k4 {
 
 std::string ProgramFolder()
 {
-    char path[MAX_PATH];
-    const DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    // Long enough for any path the system can start a program from.
+    std::wstring path(32768, L'\0');
+    const DWORD length = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
     // A full buffer means the name was cut short: no folder we could trust.
-    if (length == 0 || length >= MAX_PATH)
+    if (length == 0 || length >= path.size())
         return {};
-    const std::string program(path, length);
-    const std::size_t cut = program.rfind('\\');
-    if (cut == std::string::npos)
+    path.resize(length);
+    const std::size_t cut = path.rfind(L'\\');
+    if (cut == std::wstring::npos)
         return {};
-    return program.substr(0, cut);
+    return Narrow(path.substr(0, cut));
 }
 
 } // namespace k4

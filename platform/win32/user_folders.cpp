@@ -1,9 +1,12 @@
 #include "platform/user_folders.h"
 
 #include <windows.h>
+#include <knownfolders.h>
 #include <shlobj.h>
 
 #include <cstdlib>
+
+#include "platform/win32/wide_text.h"
 
 namespace k4 {
 
@@ -17,17 +20,21 @@ std::string TrimTrailingSeparators(std::string path)
     return path;
 }
 
-std::string SpecialFolder(int csidl)
+// As the system knows it (moved, redirected or named in any language); the
+// folder is not created when it is missing.
+std::string KnownFolder(REFKNOWNFOLDERID id)
 {
-    char path[MAX_PATH] = {};
-    if (!SHGetSpecialFolderPathA(nullptr, path, csidl, FALSE))
-        return {};
-    return TrimTrailingSeparators(path);
+    PWSTR path = nullptr;
+    std::string folder;
+    if (SUCCEEDED(SHGetKnownFolderPath(id, 0, nullptr, &path)))
+        folder = TrimTrailingSeparators(Narrow(path));
+    CoTaskMemFree(path);
+    return folder;
 }
 
-bool IsFolder(const std::string& path)
+bool IsFolder(const std::wstring& path)
 {
-    const DWORD attributes = GetFileAttributesA(path.c_str());
+    const DWORD attributes = GetFileAttributesW(path.c_str());
     return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
 }
 
@@ -51,29 +58,31 @@ std::size_t FirstCreatable(const std::string& path)
 
 std::string HomeFolder()
 {
-    const std::string profile = SpecialFolder(CSIDL_PROFILE);
+    const std::string profile = KnownFolder(FOLDERID_Profile);
     if (!profile.empty())
         return profile;
-    if (const char* home = std::getenv("USERPROFILE"); home && *home)
-        return TrimTrailingSeparators(home);
+    if (const wchar_t* home = _wgetenv(L"USERPROFILE"); home && *home)
+        return TrimTrailingSeparators(Narrow(home));
     return "C:\\";
 }
 
 std::string DocumentsFolder()
 {
-    const std::string documents = SpecialFolder(CSIDL_PERSONAL);
+    const std::string documents = KnownFolder(FOLDERID_Documents);
     return documents.empty() ? HomeFolder() : documents;
 }
 
 bool EnsureFolder(const std::string& path)
 {
-    if (path.empty() || path.size() >= MAX_PATH)
+    const std::wstring wide = Widen(path);
+    if (wide.empty() || wide.size() >= MAX_PATH)
         return false;
+    // The separators are ASCII, so the cuts fall between whole characters.
     for (std::size_t i = FirstCreatable(path); i < path.size(); ++i)
         if (path[i] == '\\' || path[i] == '/')
-            CreateDirectoryA(path.substr(0, i).c_str(), nullptr);
-    CreateDirectoryA(path.c_str(), nullptr);
-    return IsFolder(path);
+            CreateDirectoryW(Widen(path.substr(0, i)).c_str(), nullptr);
+    CreateDirectoryW(wide.c_str(), nullptr);
+    return IsFolder(wide);
 }
 
 } // namespace k4

@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include "platform/atomic_file.h"
+#include "platform/user_folders.h"
 #include "scratch_folder.h"
 
 namespace k4 {
@@ -26,6 +27,26 @@ TEST(AtomicFile, ReplacesAnOlderLongerFileWholeAndLeavesNoTemporary)
     ASSERT_TRUE(file.Commit());
     EXPECT_EQ(ReadWholeFile(target), "new,text\r\n");
     EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"report.csv"});
+}
+
+// Users' folder and file names in any script, whatever the machine's code
+// page: "表" and "ソ" end in the byte of a backslash in code page 932.
+TEST(AtomicFile, NamesInEveryScriptArriveWhole)
+{
+    const char* names[] = {"Jürgen Süd Mühle", "Южная мельница", "表示ソフト", "ölçüm 😀"};
+    for (const std::string name : names) {
+        SCOPED_TRACE(name);
+        test::ScratchFolder scratch;
+        const std::string folder = scratch / name + "\\" + name;
+        ASSERT_TRUE(EnsureFolder(folder));
+        AtomicFile file;
+        ASSERT_TRUE(file.Open(folder + "\\" + name + ".csv"));
+        file.Write(name);
+        ASSERT_TRUE(file.Commit());
+        EXPECT_EQ(NamesIn(scratch / name), std::vector<std::string>{name});
+        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{name + ".csv"});
+        EXPECT_EQ(ReadWholeFile(folder + "\\" + name + ".csv"), name);
+    }
 }
 
 TEST(AtomicFile, ForwardSlashesNameTheSameFolder)

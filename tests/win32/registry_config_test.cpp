@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "common/config_store.h"
+#include "platform/win32/wide_text.h"
 
 namespace k4 {
 namespace {
@@ -94,6 +95,27 @@ TEST_F(RegistryStore, DwordsOfAtMostFourBytesReadWhateverTheirType)
     EXPECT_EQ(value, 7u);
 }
 
+std::string Repeated(const std::string& piece, std::size_t times)
+{
+    std::string text;
+    for (std::size_t i = 0; i < times; ++i)
+        text += piece;
+    return text;
+}
+
+// Stored as the installer stores it: UTF-16, the terminator included.
+void SetString(const std::string& path, const wchar_t* name, const std::string& text)
+{
+    const std::wstring wide = Widen(text);
+    HKEY key = nullptr;
+    ASSERT_EQ(RegOpenKeyExW(HKEY_LOCAL_MACHINE, Widen(path).c_str(), 0, KEY_SET_VALUE | KEY_WOW64_64KEY, &key),
+              ERROR_SUCCESS);
+    EXPECT_EQ(RegSetValueExW(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>(wide.c_str()),
+                             static_cast<DWORD>((wide.size() + 1) * sizeof(wchar_t))),
+              ERROR_SUCCESS);
+    RegCloseKey(key);
+}
+
 TEST_F(RegistryStore, StringsUpTo1023CharactersRead)
 {
     CreateKey(HKEY_LOCAL_MACHINE, kScratchKey);
@@ -105,11 +127,15 @@ TEST_F(RegistryStore, StringsUpTo1023CharactersRead)
         {"", true},
         {std::string(kConfigStringMax, 'p'), true},
         {std::string(kConfigStringMax + 1, 'p'), false},
+        // Folders in any language, whatever the machine's code page.
+        {"C:\\Program Files\\Zähler Программы 表ソ\\", true},
+        // The limit counts characters, not the bytes of their UTF-8.
+        {Repeated("ü", kConfigStringMax), true},
+        {Repeated("ü", kConfigStringMax + 1), false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.text.size());
-        SetRaw(HKEY_LOCAL_MACHINE, kScratchKey, "MainAppPath", REG_SZ, c.text.c_str(),
-               static_cast<DWORD>(c.text.size() + 1));
+        SetString(kScratchKey, L"MainAppPath", c.text);
         std::string value = "unchanged";
         EXPECT_EQ(ReadConfigString(kScratchKey, "MainAppPath", value), c.reads);
         EXPECT_EQ(value, c.reads ? c.text : "unchanged");

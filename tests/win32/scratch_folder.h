@@ -5,7 +5,8 @@
 namespace k4::test {
 
 // A fresh folder under the user's temporary folder (Windows form, no
-// trailing backslash), removed with everything in it when this goes.
+// trailing backslash), removed with everything in it when this goes. Every
+// path here is UTF-8, as in the programs.
 class ScratchFolder {
 public:
     ScratchFolder();

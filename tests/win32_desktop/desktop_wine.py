@@ -41,11 +41,11 @@ def win(path):
     return "Z:" + str(path).replace("/", "\\")
 
 
-def wine(*args, env=None, timeout=120):
+def wine(*args, env=None, timeout=120, cwd=None):
     """Runs a Windows program to its end; output through files, never pipes."""
     with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
         proc = subprocess.run(["wine", *map(str, args)], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
-                              env=env or os.environ, timeout=timeout)
+                              env=env or os.environ, timeout=timeout, cwd=cwd)
         out.seek(0)
         err.seek(0)
         return proc.returncode, out.read().decode(errors="replace"), err.read().decode(errors="replace")
@@ -438,6 +438,162 @@ def case_installer(bench):
     expect(not menu.exists(), "the Start-menu folder is still there")
 
 
+# --- users' languages, planted libraries, an upgrade -------------------------
+
+PLANTED = WIN_BUILD / "tests" / "win32_desktop" / "planted.dll"
+COMPONENT_MISSING = "Could not load the Excel generator component."
+
+# (locale, name typed or chosen with Browse, folders for the files, their
+#  name, folder the programs are copied into or None for the build's own)
+NAMES_TABLE = (
+    # The second byte of 表 and of ソ is a backslash in code page 932.
+    ("ja_JP.UTF-8", "browse", ("ソ",), "表", None),
+    ("de_DE.UTF-8", "typed", ("Jürgen", "Süd Mühle"), "Süd Mühle", None),
+    ("ru_RU.UTF-8", "browse", ("Южная",), "Мельница №2", None),
+    ("ja_JP.UTF-8", "typed", ("表示",), "ソフト表", None),
+    ("de_DE.UTF-8", "typed", ("Übergabe",), "Bericht", "Zähler Программы 表"),
+)
+
+
+def sample_reports(bench):
+    image = bench.root / "sample.img"
+    subprocess.run([BIN / "k4-sim", "--dump-image", image], check=True, stdout=subprocess.DEVNULL)
+    linux_report(image, bench.root / "linux")
+    return (bench.root / "linux.csv").read_bytes(), (bench.root / "linux.xls").read_bytes()
+
+
+def copy_programs(folder, *names):
+    folder.mkdir(parents=True, exist_ok=True)
+    for name in names:
+        shutil.copy2(APP.parent / name, folder / name)
+    return folder / APP.name
+
+
+def case_names_in_users_languages(bench):
+    linux_csv, linux_xls = sample_reports(bench)
+    for locale, how, folders, name, program_folder in NAMES_TABLE:
+        row = f"{locale} {how} {name}"
+        app = APP if program_folder is None else copy_programs(bench.root / program_folder, APP.name, "k4xls.dll",
+                                                               "TQLogo.png")
+        target = bench.out.joinpath(*folders)
+        target.mkdir(parents=True)
+        base = win(target / name)
+        args = ("pass-typed", base) if how == "typed" else ("pass-browse", base + ".xls", base)
+        unit = Unit(bench.root)
+        try:
+            code, out, _ = wine(DRIVER, args[0], win(app), *args[1:], env=dict(bench.env, LC_ALL=locale, LANG=locale))
+        finally:
+            unit.stop()
+        expect(code == 0, f"{row}: driver failed:\n{out}")
+        expect(files_in(target) == sorted([name + ".csv", name + ".xls"]), f"{row}: files {files_in(target)}")
+        expect((target / (name + ".csv")).read_bytes() == linux_csv, f"{row}: the CSV differs from the Linux build's")
+        expect(same_but_one_date((target / (name + ".xls")).read_bytes(), linux_xls),
+               f"{row}: the report differs from the Linux build's")
+
+
+def case_planted_libraries_are_not_loaded(bench):
+    """Our libraries' names planted in the current folder and on PATH, the
+    program folder without them: neither program takes them."""
+    planted_log = bench.root / "planted.txt"
+    here, on_path = bench.root / "current", bench.root / "on-path"
+    for folder in (here, on_path):
+        folder.mkdir()
+        for name in ("k4xls.dll", "CP210xManufacturing.dll"):
+            shutil.copy2(PLANTED, folder / name)
+    programs = bench.root / "programs"
+    app = copy_programs(programs, APP.name, DOCK.name, "TQLogo.png")
+    env = dict(bench.env, K4_PLANTED_LOG=win(planted_log), WINEPATH=win(on_path))
+
+    unit = Unit(bench.root)
+    try:
+        code, out, _ = wine(DRIVER, "messages", win(app), win(bench.out / "planted"), env=env, cwd=here)
+    finally:
+        unit.stop()
+    expect(code == 0, f"driver failed:\n{out}")
+    messages = [line[len("message: "):] for line in out.splitlines() if line.startswith("message: ")]
+    expect(messages == [COMPONENT_MISSING, UPLOAD_LOST], f"messages: {messages}")
+
+    dock_registry(1, win(STANDIN_DIR) + "\\")
+    dock = subprocess.Popen(["wine", programs / DOCK.name], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, env=env, cwd=here)
+    try:
+        time.sleep(4)
+        expect(dock.poll() is None, "Dockstart ended")
+    finally:
+        dock.kill()
+        wine("taskkill", "/F", "/IM", DOCK.name)
+    expect(not planted_log.exists(), f"a planted library was loaded: {planted_log.read_text() if planted_log.exists() else ''}")
+
+
+def exported_string(bench, key, name):
+    """A string value in any language: reg's own output has only the code
+    page's characters, its export file all of them (UTF-16)."""
+    file = bench.root / "export.reg"
+    reg("export", key, win(file), "/y")
+    text = file.read_bytes().decode("utf-16") if file.exists() else ""
+    prefix = f'"{name}"="'
+    for line in text.splitlines():
+        if line.startswith(prefix):
+            return line[len(prefix):-1].replace("\\\\", "\\")
+    return None
+
+
+def installed_files(folder):
+    return sorted(files_in(folder))
+
+
+def running(image_name):
+    # taskkill without /F only asks; 128 means no such process.
+    return wine("taskkill", "/IM", image_name)[0] != 128
+
+
+def case_installer_upgrade_over_running_dockstart(bench):
+    """Install, then install again while Dockstart runs, a user's RunOnStart
+    of 0 kept; then uninstall: nothing of ours is left."""
+    reg("delete", r"HKLM\SOFTWARE\Tavrin Co", "/f")
+    reg("delete", r"HKCU\SOFTWARE\Tavrin Co", "/f")
+    folder = PREFIX / "drive_c" / "Program Files" / "Zähler Программы 表"
+    # A folder inside Program Files may be chosen (here a name in three
+    # scripts); the command line goes through cmd so that /D= stays unquoted.
+    code, _, err = wine("cmd", "/c", f"{win(INSTALLER)} /S /D=C:\\Program Files\\{folder.name}")
+    expect(code == 0, f"installer failed: {err}")
+    expect(installed_files(folder) == sorted(["Dockstart.exe", "K4 Data Transfer Application.exe", "k4xls.dll",
+                                              "TQLogo.png", "Uninstall.exe"]), f"installed: {files_in(folder)}")
+    main_app_path = exported_string(bench, KEY, "MainAppPath")
+    expect(main_app_path == f"C:\\Program Files\\{folder.name}\\", f"MainAppPath {main_app_path}")
+
+    dock = subprocess.Popen(["wine", folder / "Dockstart.exe"], stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
+                            stderr=subprocess.DEVNULL, env=bench.env)
+    try:
+        time.sleep(3)
+        expect(dock.poll() is None, "Dockstart did not start")
+        set_dword("RunOnStart", 0)
+        set_dword("RunOnStart", 0, USER_KEY)
+        code, _, err = wine(INSTALLER, "/S")
+        expect(code == 0, f"the second install failed: {err}")
+        dock.wait(15)
+    finally:
+        if dock.poll() is None:
+            dock.kill()
+    expect(not running("Dockstart.exe"), "Dockstart still runs after the upgrade")
+    expect(installed_files(folder) == sorted(["Dockstart.exe", "K4 Data Transfer Application.exe", "k4xls.dll",
+                                              "TQLogo.png", "Uninstall.exe"]), f"upgraded: {files_in(folder)}")
+    for name in ("Dockstart.exe", "K4 Data Transfer Application.exe", "k4xls.dll"):
+        expect((folder / name).read_bytes() == (APP.parent / name).read_bytes(), f"{name} was not replaced whole")
+    expect(reg_value(KEY, "RunOnStart") == "0x0", f"RunOnStart {reg_value(KEY, 'RunOnStart')} after the upgrade")
+
+    code, _, err = wine(folder / "Uninstall.exe", "/S")
+    expect(code == 0, f"uninstaller failed: {err}")
+    end = time.monotonic() + 15
+    while time.monotonic() < end and folder.exists():
+        time.sleep(0.2)
+    expect(not folder.exists(), f"left behind: {files_in(folder)}")
+    for key in (r"HKLM\SOFTWARE\Tavrin Co", r"HKCU\SOFTWARE\Tavrin Co",
+                r"HKLM\SOFTWARE\Microsoft\Windows\CurrentVersion\Uninstall\K4 Data Transfer"):
+        expect(reg("query", key)[0] != 0, f"{key} is still there")
+    expect(reg_value(RUN_KEY, "Dockstart") is None, "the Run entry is still there")
+
+
 CASES = (
     ("whole-pass-by-browse", case_whole_pass),
     ("typed-name-in-documents", case_typed_name_in_documents),
@@ -456,6 +612,9 @@ CASES = (
     ("dockstart-bad-main-app-path", case_dockstart_bad_main_app_path),
     ("dockstart-beside-download-window", case_dockstart_beside_download_window),
     ("installer", case_installer),
+    ("names-in-users-languages", case_names_in_users_languages),
+    ("planted-libraries-are-not-loaded", case_planted_libraries_are_not_loaded),
+    ("installer-upgrade-over-running-dockstart", case_installer_upgrade_over_running_dockstart),
 )
 
 
@@ -544,7 +703,48 @@ def pictures(folder):
     return 0
 
 
+def pictures_of_names(folder):
+    """Under a Russian locale: the save dialog with a Cyrillic name typed,
+    and the file-save dialog with "Süd Mühle.xls" chosen."""
+    base_registry()
+    bench = Bench()
+    handshake = bench.root / "shots"
+    handshake.mkdir()
+    existing = bench.out / "Süd Mühle.xls"
+    existing.write_bytes(b"older")
+    env = dict(bench.env, LC_ALL="ru_RU.UTF-8", LANG="ru_RU.UTF-8")
+    unit = Unit(bench.root)
+    explorer = subprocess.Popen(["wine", "explorer", "/desktop=K4,800x600", DRIVER, "pictures-names", win(APP),
+                                 win(handshake), "Южная мельница №2", win(existing)], stdin=subprocess.DEVNULL,
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env, cwd=bench.out)
+    try:
+        for name in ("save-file-names", "browse-names"):
+            ready = handshake / f"{name}.ready"
+            end = time.monotonic() + 60
+            while not ready.exists():
+                if time.monotonic() > end:
+                    raise Failure(f"no {name} dialog")
+                time.sleep(0.1)
+            time.sleep(1.5)
+            shot = folder / f"windows-{name}.png"
+            xwd = subprocess.run(["xwd", "-root", "-silent"], stdin=subprocess.DEVNULL, capture_output=True,
+                                 check=True).stdout
+            subprocess.run(["convert", "xwd:-", "-crop", "800x570+0+0", "+repage", "-fuzz", "3%", "-trim", "+repage",
+                            "-bordercolor", "#256f95", "-border", "12", str(shot)], input=xwd, check=True)
+            print(f"picture {shot}", flush=True)
+            (handshake / f"{name}.done").write_text("")
+        explorer.wait(30)
+    finally:
+        unit.stop()
+        if explorer.poll() is None:
+            explorer.kill()
+        bench.close()
+    return 0
+
+
 if __name__ == "__main__":
     if sys.argv[1:2] == ["--pictures"]:
-        sys.exit(pictures(Path(sys.argv[2])))
+        sys.exit(pictures(Path(sys.argv[2])) or pictures_of_names(Path(sys.argv[2])))
+    if sys.argv[1:2] == ["--pictures-of-names"]:
+        sys.exit(pictures_of_names(Path(sys.argv[2])))
     sys.exit(run_cases(sys.argv[1:]))

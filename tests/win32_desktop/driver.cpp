@@ -5,6 +5,7 @@
 // check held, 1 at the first that did not.
 #include <windows.h>
 #include <commctrl.h>
+#include <shellapi.h>
 
 #include <chrono>
 #include <cmath>
@@ -16,6 +17,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/win32/wide_text.h"
 #include "tests/win32_desktop/dialog_table.h"
 
 namespace {
@@ -36,12 +38,22 @@ void Say(const std::string& what)
     std::fflush(stdout);
 }
 
+// UTF-8, as the scenarios' arguments are: names in any language compare.
 std::string WindowText(HWND hwnd)
 {
-    char text[4096] = {};
-    SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG, 2000,
-                        nullptr);
-    return text;
+    // A program that is still starting may not answer in time: ask again.
+    for (int attempt = 0; attempt < 3; ++attempt) {
+        wchar_t text[4096] = {};
+        if (SendMessageTimeoutW(hwnd, WM_GETTEXT, std::size(text), reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                                2000, nullptr) != 0)
+            return k4::Narrow(text);
+    }
+    return {};
+}
+
+void SetText(HWND hwnd, const std::string& text)
+{
+    SendMessageW(hwnd, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(k4::Widen(text).c_str()));
 }
 
 std::string ClassOf(HWND hwnd)
@@ -83,6 +95,26 @@ std::vector<HWND> Dialogs(DWORD pid, std::string_view caption, bool visibleOnly 
     return search.found;
 }
 
+// Every visible top-level dialog of one process, whatever its caption.
+std::vector<HWND> VisibleDialogsOf(DWORD pid)
+{
+    struct Search {
+        DWORD pid;
+        std::vector<HWND> found;
+    } search{pid, {}};
+    EnumWindows(
+        [](HWND hwnd, LPARAM data) {
+            auto& s = *reinterpret_cast<Search*>(data);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hwnd, &owner);
+            if (owner == s.pid && ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd))
+                s.found.push_back(hwnd);
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
 // The dialog of the table is the one whose first control shows its text.
 bool IsDialogOf(HWND hwnd, const DialogTemplate& shape)
 {
@@ -109,11 +141,11 @@ class Program {
 public:
     Program(const std::string& file, const std::string& arguments = {})
     {
-        std::string commandLine = "\"" + file + "\"" + (arguments.empty() ? "" : " " + arguments);
-        STARTUPINFOA startup{};
+        std::wstring commandLine = k4::Widen("\"" + file + "\"" + (arguments.empty() ? "" : " " + arguments));
+        STARTUPINFOW startup{};
         startup.cb = sizeof startup;
-        if (!CreateProcessA(file.c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &startup,
-                            &m_process))
+        if (!CreateProcessW(k4::Widen(file).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
+                            &startup, &m_process))
             Fail("cannot start " + file);
         AssignProcessToJobObject(KillOnCloseJob(), m_process.hProcess);
         CloseHandle(m_process.hThread);
@@ -207,8 +239,9 @@ void CheckDialog(HWND dialog, const DialogTemplate& shape)
             Fail(where + ": id " + std::to_string(GetDlgCtrlID(control)) + ", expected " + std::to_string(want.id));
         if (_stricmp(ClassOf(control).c_str(), want.windowClass) != 0)
             Fail(where + ": class " + ClassOf(control) + ", expected " + want.windowClass);
-        if (want.fixedText && WindowText(control) != want.text)
-            Fail(where + ": text \"" + WindowText(control) + "\", expected \"" + want.text + "\"");
+        const std::string text = WindowText(control);
+        if (want.fixedText && text != want.text)
+            Fail(where + ": text \"" + text + "\", expected \"" + want.text + "\"");
         const RECT rect = ClientRectOf(dialog, control);
         const double tolerance = 1.5;
         const bool placed = std::fabs(rect.left - want.x * perUnitX) <= tolerance + perUnitX &&
@@ -302,7 +335,7 @@ void CheckString101(const std::string& app)
 
 void TypeName(HWND save, const std::string& name)
 {
-    SendMessageA(GetDlgItem(save, IDC_SAVE_AS), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(name.c_str()));
+    SetText(GetDlgItem(save, IDC_SAVE_AS), name);
 }
 
 HWND GoToSaveDialog(const Program& program)
@@ -315,20 +348,28 @@ HWND GoToSaveDialog(const Program& program)
     return save;
 }
 
+// The system's file-save dialog, by its file-name field: its caption is in
+// the user's language.
+HWND FileSaveDialogOf(const Program& program)
+{
+    return WaitFor("the file-save dialog", 15s, [&]() -> HWND {
+        for (HWND hwnd : VisibleDialogsOf(program.Pid()))
+            if (GetDlgItem(hwnd, 0x47c) != nullptr)
+                return hwnd;
+        return nullptr;
+    });
+}
+
 // Browse: the system's save dialog, answered with `chosen`; the name
 // comes back without its extension.
 void Browse(const Program& program, HWND save, const std::string& chosen)
 {
     Press(save, IDC_BROWSE);
-    const HWND picker = WaitFor("the file-save dialog", 15s, [&]() -> HWND {
-        for (HWND hwnd : Dialogs(program.Pid(), "Save As"))
-            return hwnd;
-        return nullptr;
-    });
+    const HWND picker = FileSaveDialogOf(program);
     HWND name = GetDlgItem(picker, 0x47c);
     if (name == nullptr)
         Fail("the file-save dialog has no file-name field");
-    SendMessageA(name, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(chosen.c_str()));
+    SetText(name, chosen);
     PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED), 0);
     WaitGone(picker, "the file-save dialog");
 }
@@ -748,9 +789,38 @@ void Pictures(const std::string& app, const std::vector<std::string>& args)
     }
 }
 
+// The pictures of names in other languages: the save dialog with one typed,
+// and the file-save dialog with one chosen. args: the hand-shake folder,
+// the name to type, the file to choose.
+void PicturesOfNames(const std::string& app, const std::vector<std::string>& args)
+{
+    const std::string& folder = args.at(0);
+    Program program(app);
+    const HWND save = GoToSaveDialog(program);
+    TypeName(save, args.at(1));
+    Pause(folder, "save-file-names");
+    Press(save, IDC_BROWSE);
+    const HWND picker = FileSaveDialogOf(program);
+    SetText(GetDlgItem(picker, 0x47c), args.at(2));
+    Pause(folder, "browse-names");
+}
+
 } // namespace
 
-int main(int argc, char** argv)
+// The arguments as UTF-8, from the wide command line: the narrow argv has
+// lost whatever the code page lacks.
+std::vector<std::string> Arguments()
+{
+    int count = 0;
+    LPWSTR* wide = CommandLineToArgvW(GetCommandLineW(), &count);
+    std::vector<std::string> arguments;
+    for (int i = 0; i < count; ++i)
+        arguments.push_back(k4::Narrow(wide[i]));
+    LocalFree(wide);
+    return arguments;
+}
+
+int main()
 {
     const std::vector<std::pair<std::string, Scenario>> scenarios = {
         {"pass-browse", WholePassByBrowse}, {"pass-typed", WholePassTyped},
@@ -758,19 +828,20 @@ int main(int argc, char** argv)
         {"device-empty", DeviceEmpty},     {"search", SearchGivesUp},
         {"exit-search", ExitAtNotConnected}, {"messages", Messages},
         {"second-instance", SecondInstance}, {"about-unit", AboutWithUnit},
-        {"pictures", Pictures},            {"dockstart", DockstartStart}, {"dockstart-exit", DockstartExit}, {"hold-title", HoldDownloadTitle},
+        {"pictures", Pictures},            {"pictures-names", PicturesOfNames},            {"dockstart", DockstartStart}, {"dockstart-exit", DockstartExit}, {"hold-title", HoldDownloadTitle},
     };
-    if (argc < 3) {
+    const std::vector<std::string> argv = Arguments();
+    if (argv.size() < 3) {
         std::fprintf(stderr, "usage: driver SCENARIO PROGRAM [ARG...]\n");
         return 2;
     }
     for (const auto& [name, run] : scenarios) {
         if (name == argv[1]) {
-            run(argv[2], std::vector<std::string>(argv + 3, argv + argc));
+            run(argv[2], std::vector<std::string>(argv.begin() + 3, argv.end()));
             Say("PASS " + name);
             return 0;
         }
     }
-    std::fprintf(stderr, "driver: no scenario %s\n", argv[1]);
+    std::fprintf(stderr, "driver: no scenario %s\n", argv[1].c_str());
     return 2;
 }

@@ -8,6 +8,8 @@
 #include <string>
 
 #include "platform/dynamic_library.h"
+#include "platform/path_rules.h"
+#include "platform/program_folder.h"
 #include "report/xls/k4xls.h"
 #include "tests/xls/com_holder.h"
 
@@ -206,10 +208,10 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s sample <out.xls> <picture.png> <max-amps>\n", argv[0]);
         return 2;
     }
-    std::string folder = argv[0];
-    folder = folder.substr(0, folder.find_last_of('/') + 1);
+    // The component beside this program, by its full path as the programs load it.
+    const std::string folder = k4::ProgramFolder();
     k4::DynamicLibrary library;
-    if (!library.Load((folder.empty() ? "./" : folder) + k4::SharedLibraryFileName("k4xls"))) {
+    if (!library.Load(folder + k4::PathSeparator() + k4::SharedLibraryFileName("k4xls"))) {
         std::fprintf(stderr, "cannot load the component from %s\n", folder.c_str());
         return 1;
     }

@@ -6,12 +6,13 @@
 
 #include "eventlog/log_image.h"
 #include "platform/atomic_file.h"
+#include "platform/utf8_path.h"
 
 namespace k4 {
 
 bool ReadImageFile(const std::string& path, std::vector<std::uint8_t>& image, std::string& error)
 {
-    std::ifstream in(path, std::ios::binary);
+    std::ifstream in(PathFromUtf8(path), std::ios::binary);
     if (!in) {
         error = std::strerror(errno);
         return false;

@@ -7,6 +7,8 @@
 #include <memory>
 
 #include "common/config_store.h"
+#include "platform/command_line.h"
+#include "platform/dynamic_library.h"
 #include "platform/system_bridges.h"
 #include "platform/user_folders.h"
 #include "session/download_session.h"
@@ -53,9 +55,10 @@ k4::SessionParts TerminalParts(const k4dl::DownloadOptions& options)
 
 int main(int argc, char** argv)
 {
+    k4::RestrictLibrarySearch();
     k4dl::DownloadOptions options;
     std::string error;
-    if (!k4dl::ParseDownloadOptions(std::vector<std::string>(argv + 1, argv + argc), options, error)) {
+    if (!k4dl::ParseDownloadOptions(k4::CommandLineArguments(argc, argv), options, error)) {
         std::fprintf(stderr, "k4-download: %s\n%s", error.c_str(), k4dl::DownloadUsage().c_str());
         return 1;
     }

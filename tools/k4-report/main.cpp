@@ -10,6 +10,8 @@
 #include "eventlog/csv_writer.h"
 #include "eventlog/log_image.h"
 #include "eventlog/sample_image.h"
+#include "platform/command_line.h"
+#include "platform/dynamic_library.h"
 #include "tools/image_file/image_file.h"
 #if K4_WITH_REPORT
 #include "report/xls_report.h"
@@ -40,18 +42,20 @@ int WriteSample(const std::string& path)
 
 int main(int argc, char** argv)
 {
+    k4::RestrictLibrarySearch();
     std::string imagePath;
     std::string basePath;
     std::string samplePath;
     bool useSample = false;
-    for (int i = 1; i < argc; ++i) {
-        const std::string_view arg = argv[i];
-        if ((arg == "--output" || arg == "-o") && i + 1 < argc)
-            basePath = argv[++i];
+    const std::vector<std::string> arguments = k4::CommandLineArguments(argc, argv);
+    for (std::size_t i = 0; i < arguments.size(); ++i) {
+        const std::string_view arg = arguments[i];
+        if ((arg == "--output" || arg == "-o") && i + 1 < arguments.size())
+            basePath = arguments[++i];
         else if (arg == "--sample")
             useSample = true;
-        else if (arg == "--write-sample" && i + 1 < argc)
-            samplePath = argv[++i];
+        else if (arg == "--write-sample" && i + 1 < arguments.size())
+            samplePath = arguments[++i];
         else if (arg == "--help" || arg == "-h")
             return Usage();
         else if (imagePath.empty() && !arg.starts_with("-"))
