@@ -2,7 +2,8 @@
 ; spreadsheet component and the logo in one program folder, the shared
 ; configuration key, and the start of Dockstart at log-on.
 ;
-; makensis -DBIN_DIR=<folder with the built files> -DOUT_FILE=<installer> k4-data-transfer.nsi
+; makensis -DBIN_DIR=<folder with the built files> -DVERSION=<version> -DOUT_FILE=<installer> k4-data-transfer.nsi
+; (the build's `installer` target passes the project's version)
 ;
 ; The program folder lies inside the 64-bit Program Files folder, where only
 ; administrators may write: the programs load their spreadsheet component
@@ -18,8 +19,11 @@ Target amd64-unicode
 !ifndef BIN_DIR
   !error "BIN_DIR must name the folder of the built programs"
 !endif
+!ifndef VERSION
+  !error "VERSION must give the programs' version"
+!endif
 !ifndef OUT_FILE
-  !define OUT_FILE "K4-Data-Transfer-1.6-installer.exe"
+  !define OUT_FILE "K4-Data-Transfer-${VERSION}-installer.exe"
 !endif
 
 !define PRODUCT "K4 Data Transfer"
@@ -146,7 +150,7 @@ Section "Install"
   CreateShortcut "$SMPROGRAMS\${PRODUCT}\Uninstall.lnk" "$INSTDIR\Uninstall.exe"
 
   WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayName" "${PRODUCT}"
-  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "1.6"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "DisplayVersion" "${VERSION}"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "Publisher" "Tavrin Co"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$INSTDIR\Uninstall.exe"'

@@ -27,7 +27,7 @@ DRIVER = WIN_BUILD / "tests" / "win32_desktop" / "driver.exe"
 APP = WIN_BUILD / "bin" / "K4 Data Transfer Application.exe"
 DOCK = WIN_BUILD / "bin" / "Dockstart.exe"
 STANDIN_DIR = WIN_BUILD / "tests" / "win32_desktop" / "standin"
-INSTALLER = WIN_BUILD / "K4-Data-Transfer-1.6-installer.exe"
+INSTALLER = next(WIN_BUILD.glob("K4-Data-Transfer-*-installer.exe"), WIN_BUILD / "no-installer.exe")
 
 KEY = r"HKLM\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
 USER_KEY = r"HKCU\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
