@@ -145,6 +145,16 @@ def exit_by_tray_menu(scene, dockstart):
     assert scene.stored_answer() == "0", f"the answer No was not stored: {scene.stored_answer()}"
 
 
+def second_copy_ends_at_once(scene, dockstart_path):
+    """A second launcher of the session (started by hand beside the log-in
+    one) ends at once and silently; the first alone starts the program."""
+    begun = time.monotonic()
+    second = scene.spawn([dockstart_path, "WINSTART"], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    out, err = second.communicate(timeout=5)
+    assert second.returncode == 0 and not out and not err, f"second copy: {second.returncode} {out!r} {err!r}"
+    assert time.monotonic() - begun < 2, "the second copy did not end at once"
+
+
 def run(dockstart_path, sim_path, with_tray):
     scene = Scene(dockstart_path, sim_path, with_tray)
     try:
@@ -153,6 +163,8 @@ def run(dockstart_path, sim_path, with_tray):
         with open(errors, "w") as err:
             dockstart = scene.spawn([dockstart_path], stdout=subprocess.DEVNULL, stderr=err)
         time.sleep(0.5)
+        if with_tray:
+            second_copy_ends_at_once(scene, dockstart_path)
         sim = scene.plug_in()
         wait_for("the first start", lambda: scene.start_count() == 1, 5)
         time.sleep(0.5)
