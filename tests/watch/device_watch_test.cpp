@@ -212,8 +212,8 @@ class FolderWatch : public ::testing::Test {
 protected:
     void SetUp() override
     {
-        folder = fs::temp_directory_path() / ("k4-watch-" + std::to_string(::testing::UnitTest::GetInstance()->random_seed()) +
-                                              "-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
+        folder = fs::temp_directory_path() / ("k4-watch-" + std::to_string(stamp));
         fs::create_directories(folder);
         foreignDevice = (folder / "foreign-device").string();
         std::ofstream(foreignDevice) << "";
