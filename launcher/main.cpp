@@ -18,7 +18,9 @@
 
 #include "common/texts.h"
 #include "watch/launcher_startup.h"
+#include "platform/bridge_changes.h"
 #include "platform/program_starter.h"
+#include "platform/session_lock.h"
 #include "platform/system_bridges.h"
 #include "platform/window_titles.h"
 #include "watch/device_watch.h"
@@ -60,16 +62,22 @@ QIcon LauncherIcon()
     return QIcon(pixmap);
 }
 
-// Every tenth poll (once a second), while no bridge shows the unit: is the
-// unit on the USB bus all the same? Said once, on standard error.
-std::function<void()> MissingPortCheck(k4::DeviceWatch& watch, k4::DeviceIds ids)
+// After each poll, while no bridge shows the unit: is the unit on the USB
+// bus all the same? While it is, and until the help has been said (once,
+// on standard error), the watch looks again every second.
+k4::AfterPoll MissingPortCheck(k4::DeviceWatch& watch, k4::DeviceIds ids)
 {
-    return [&watch, ids, polls = 0, notice = k4::MissingPortNotice()]() mutable {
-        if (++polls % 10 != 0)
-            return;
+    return [&watch, ids, notice = k4::MissingPortNotice(),
+            said = false]() mutable -> std::optional<std::chrono::steady_clock::time_point> {
+        const auto now = std::chrono::steady_clock::now();
         const bool troubled = !watch.Seen() && k4::FindUsbDeviceWithoutTty("/sys", ids).has_value();
-        if (notice.Update(troubled, std::chrono::steady_clock::now()))
+        if (notice.Update(troubled, now)) {
             std::fprintf(stderr, "dockstart: %s", k4::MissingPortHelp(ids).c_str());
+            said = true;
+        }
+        if (!troubled || said)
+            return std::nullopt;
+        return now + std::chrono::seconds(1);
     };
 }
 
@@ -109,6 +117,13 @@ void SayThatNoTrayIsThere()
 
 int main(int argc, char** argv)
 {
+    // One launcher per session: a second one (the log-in entry and the menu
+    // entry both used) would start the main program a second time on each
+    // arrival, and that copy would find the unit held.
+    const std::unique_ptr<k4::SessionLock> onlyLauncher = k4::TakeSessionLock(k4::kLauncherLockName);
+    if (!onlyLauncher)
+        return 0;
+
     QApplication app(argc, argv);
     QApplication::setApplicationName(Text(k4::text::kLauncherName));
     // The question box is the only window; closing it must not end us.
@@ -119,13 +134,16 @@ int main(int argc, char** argv)
         return 0;
 
     std::unique_ptr<k4::BridgeLibrary> bridges;
+    std::unique_ptr<k4::BridgeChanges> changes;
     std::unique_ptr<k4::DeviceWatch> watch;
     std::thread watchThread;
     if (start.watch) {
         bridges = k4::MakeSystemBridgeLibrary();
+        changes = k4::MakeSystemBridgeChanges(k4::kWatchInterval);
         watch = std::make_unique<k4::DeviceWatch>(*bridges, k4::SystemProgramStarter(), k4::WindowTitleExists,
                                                   start.ids, start.mainProgramFile);
-        watchThread = std::thread([&watch, ids = start.ids] { watch->Run(g_bWatch, MissingPortCheck(*watch, ids)); });
+        watchThread = std::thread(
+            [&watch, &changes, ids = start.ids] { watch->Run(g_bWatch, *changes, MissingPortCheck(*watch, ids)); });
     }
 
     QMenu fileMenu(Text(k4::text::kFileMenu));
@@ -147,10 +165,11 @@ int main(int argc, char** argv)
 
     const int status = app.exec();
 
-    // One poll interval and a half: a poll under way ends before we go on.
+    // The watch wakes at once; a poll under way ends before we go on.
     g_bWatch = false;
+    if (changes)
+        changes->Stop();
     tray.hide();
-    std::this_thread::sleep_for(std::chrono::milliseconds(150));
     if (watchThread.joinable())
         watchThread.join();
     return status;

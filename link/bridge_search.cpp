@@ -22,6 +22,12 @@ bool ConnectMatchingBridge(DeviceLink& link, std::uint32_t vid, std::uint32_t pi
     bridges.GetNumDevices(count);
 
     for (std::uint32_t index = 0; index < count; ++index) {
+        // Another maker's device is not ours to open: each open raises its
+        // modem lines (a development board resets on it).
+        std::uint16_t listedVid = 0;
+        std::uint16_t listedPid = 0;
+        if (bridges.GetListedIds(index, listedVid, listedPid) && !IdentifiersMatch(listedVid, listedPid, vid, pid))
+            continue;
         BridgeHandle handle = kNoBridge;
         if (bridges.Open(index, handle) != 0)
             continue; // held by someone else, or gone meanwhile

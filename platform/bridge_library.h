@@ -20,6 +20,19 @@ public:
     virtual void GetVid(BridgeHandle handle, std::uint16_t& vid) = 0;
     virtual void GetPid(BridgeHandle handle, std::uint16_t& pid) = 0;
     virtual void Close(BridgeHandle handle) = 0;
+
+    // The identifiers that the system itself lists for bridge `index` of
+    // the last count, read without opening it: an open raises the modem
+    // lines of whatever device sits there and, where opens are exclusive,
+    // can refuse that device's own program. False where only an open can
+    // tell them (the bridge maker's library).
+    virtual bool GetListedIds(std::uint32_t index, std::uint16_t& vid, std::uint16_t& pid)
+    {
+        (void)index;
+        (void)vid;
+        (void)pid;
+        return false;
+    }
 };
 
 } // namespace k4

@@ -6,7 +6,7 @@ set -euo pipefail
 packages=(
   build-essential cmake pkg-config clang-format
   libgtest-dev libgmock-dev
-  qt6-base-dev
+  qt6-base-dev libudev-dev
   clang libclang-rt-14-dev
   valgrind time
   python3 python3-xlrd python3-xlwt python3-openpyxl

@@ -1,6 +1,5 @@
 #include "watch/device_watch.h"
 
-#include <thread>
 #include <utility>
 
 #include "common/texts.h"
@@ -33,8 +32,11 @@ bool DeviceWatch::AnyBridgeMatches()
     std::uint32_t count = 0;
     m_bridges.GetNumDevices(count);
     for (std::uint32_t index = 0; index < count; ++index) {
+        Identifiers listed;
         BridgeHandle handle = kNoBridge;
-        if (m_bridges.Open(index, handle) == 0) {
+        if (m_bridges.GetListedIds(index, listed.vid, listed.pid)) {
+            m_lastRead[index] = listed;
+        } else if (m_bridges.Open(index, handle) == 0) {
             Identifiers read;
             m_bridges.GetPid(handle, read.pid);
             m_bridges.GetVid(handle, read.vid);
@@ -69,13 +71,21 @@ void DeviceWatch::Poll()
         m_starter.Start(*m_mainProgramFile);
 }
 
-void DeviceWatch::Run(const std::atomic<bool>& watching, const std::function<void()>& afterPoll)
+void DeviceWatch::Run(const std::atomic<bool>& watching, BridgeChanges& changes, const AfterPoll& afterPoll)
 {
+    using Clock = std::chrono::steady_clock;
     while (watching) {
         Poll();
-        if (afterPoll)
-            afterPoll();
-        std::this_thread::sleep_for(kWatchInterval);
+        const std::optional<Clock::time_point> again = afterPoll ? afterPoll() : std::nullopt;
+        if (changes.WaitUntil(again.value_or(Clock::time_point::max())) == BridgeChanges::Wake::Stopped)
+            return;
+        // The poll comes one interval after the change that woke it: an
+        // unplug shorter than that is never seen, and changes meanwhile
+        // (the system tells of one plug in several steps) make one poll.
+        const Clock::time_point due = Clock::now() + kWatchInterval;
+        while (Clock::now() < due)
+            if (changes.WaitUntil(due) == BridgeChanges::Wake::Stopped)
+                return;
     }
 }
 

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "common/config_store.h"
+#include "platform/bridge_changes.h"
 #include "platform/bridge_library.h"
 #include "platform/program_starter.h"
 
@@ -29,9 +30,14 @@ std::optional<std::string> JoinMainProgramFile(std::string_view mainAppPath);
 // Whether a top-level window with exactly this title is shown now.
 using TitleLookup = std::function<bool(std::string_view title)>;
 
+// After a poll: when to poll again although nothing changed, if ever.
+using AfterPoll = std::function<std::optional<std::chrono::steady_clock::time_point>()>;
+
 // Watches the bridges for the download unit and starts the main program
 // once per arrival of the unit: on the change from no matching bridge to a
-// matching one. Holds no bridge open between polls.
+// matching one. Goes by the identifiers that the system lists and opens a
+// bridge only where nothing lists them (the bridge maker's library); holds
+// none open between polls.
 class DeviceWatch {
 public:
     // Without `mainProgramFile` (a join that did not fit) arrivals are
@@ -43,9 +49,11 @@ public:
     // start the main program when the unit has just arrived.
     void Poll();
 
-    // Polls every kWatchInterval while `watching` holds; tests the flag
-    // before the first poll too. `afterPoll`, when given, runs after each.
-    void Run(const std::atomic<bool>& watching, const std::function<void()>& afterPoll = {});
+    // Polls once, then after each change that `changes` tells of, on the
+    // ticks of kWatchInterval that the old poll had; ends when `watching`
+    // is found false or `changes` is stopped. Tests the flag before the
+    // first poll too. `afterPoll`, when given, runs after each poll.
+    void Run(const std::atomic<bool>& watching, BridgeChanges& changes, const AfterPoll& afterPoll = {});
 
     // A matching bridge was present at the last poll.
     bool Seen() const { return m_seen; }

@@ -12,6 +12,9 @@
 
 namespace k4 {
 
+// The lock that one launcher per user session holds.
+inline constexpr std::string_view kLauncherLockName = "k4-dockstart";
+
 // The first argument that marks the start at log-on (case-sensitive).
 inline constexpr std::string_view kLogOnArgument = "WINSTART";
 

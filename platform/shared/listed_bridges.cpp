@@ -62,6 +62,16 @@ public:
         pid = found == m_open.end() ? 0 : found->second.pid;
     }
 
+    bool GetListedIds(std::uint32_t index, std::uint16_t& vid, std::uint16_t& pid) override
+    {
+        std::lock_guard lock(m_mutex);
+        if (index >= m_listed.size())
+            return false;
+        vid = m_listed[index].vid;
+        pid = m_listed[index].pid;
+        return true;
+    }
+
     // Only handles this library opened are closed, so a stray second close
     // cannot hit a handle that the system has since given to another opener.
     void Close(BridgeHandle handle) override

@@ -1,8 +1,9 @@
 #!/usr/bin/env python3
 """Dockstart end to end on a virtual X display, with a tray (trayer) and
 without one: each arrival of the simulated unit starts the main program
-once, and the launcher ends by its tray menu's "Exit" (with a tray) or by
-SIGTERM (without one, where no menu can be shown).
+once, also with a second copy started beside it (which ends at once), and
+the launcher ends by its tray menu's "Exit" (with a tray) or by SIGTERM
+(without one, where no menu can be shown, until a tray comes later).
 
     e2e_dockstart.py DOCKSTART K4_SIM
 
@@ -145,6 +146,24 @@ def exit_by_tray_menu(scene, dockstart):
     assert scene.stored_answer() == "0", f"the answer No was not stored: {scene.stored_answer()}"
 
 
+def tray_comes_later(scene, dockstart):
+    """A panel that starts after the log-in entry still gets the icon."""
+    assert not scene.viewable(dockstart.pid), "an icon without a tray"
+    scene.spawn(["trayer", "--edge", "top", "--align", "right", "--widthtype", "pixel", "--width", "120",
+                 "--height", "32"], stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    wait_for("the icon in the tray that came later", lambda: scene.viewable(dockstart.pid), 10)
+
+
+def second_copy_ends_at_once(scene, dockstart_path):
+    """A second launcher of the session (started by hand beside the log-in
+    one) ends at once and silently; the first alone starts the program."""
+    begun = time.monotonic()
+    second = scene.spawn([dockstart_path, "WINSTART"], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
+    out, err = second.communicate(timeout=5)
+    assert second.returncode == 0 and not out and not err, f"second copy: {second.returncode} {out!r} {err!r}"
+    assert time.monotonic() - begun < 2, "the second copy did not end at once"
+
+
 def run(dockstart_path, sim_path, with_tray):
     scene = Scene(dockstart_path, sim_path, with_tray)
     try:
@@ -153,6 +172,8 @@ def run(dockstart_path, sim_path, with_tray):
         with open(errors, "w") as err:
             dockstart = scene.spawn([dockstart_path], stdout=subprocess.DEVNULL, stderr=err)
         time.sleep(0.5)
+        if with_tray:
+            second_copy_ends_at_once(scene, dockstart_path)
         sim = scene.plug_in()
         wait_for("the first start", lambda: scene.start_count() == 1, 5)
         time.sleep(0.5)
@@ -167,6 +188,7 @@ def run(dockstart_path, sim_path, with_tray):
         if with_tray:
             exit_by_tray_menu(scene, dockstart)
         else:
+            tray_comes_later(scene, dockstart)
             dockstart.send_signal(signal.SIGTERM)
             dockstart.wait(5)
         said = errors.read_text()

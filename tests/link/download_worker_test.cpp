@@ -91,6 +91,17 @@ TEST(WorkerTest, SkipsUnopenableAndForeignBridgesAndKeepsTheMatchOpen)
     EXPECT_EQ(w.channel.configured, std::vector<BridgeHandle>{102});
 }
 
+TEST(WorkerTest, ListedForeignBridgesAreNeverOpened)
+{
+    WorkerWorld w;
+    w.bridges.listsIds = true;
+    w.bridges.attached = {{kVid, 0x0001}};
+    w.AttachDevice(0);
+    EXPECT_EQ(w.Run(), PassOutcome::DeviceEmpty);
+    EXPECT_EQ(w.bridges.calls, (std::vector<std::string>{"count", "listed 0", "listed 1", "open 1", "vid 101",
+                                                         "pid 101", "close 101"}));
+}
+
 TEST(WorkerTest, BridgesWithOtherIdentifiersAreClosedAgain)
 {
     const std::tuple<FakeBridge, std::uint32_t, std::uint32_t> cases[] = {

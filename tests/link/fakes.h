@@ -134,8 +134,19 @@ public:
         calls.push_back("close " + std::to_string(handle));
         ++closes[handle];
     }
+    bool GetListedIds(std::uint32_t index, std::uint16_t& vid, std::uint16_t& pid) override
+    {
+        if (!listsIds)
+            return false;
+        calls.push_back("listed " + std::to_string(index));
+        vid = attached.at(index).vid;
+        pid = attached.at(index).pid;
+        return true;
+    }
 
     std::vector<FakeBridge> attached;
+    // Like the system's listings; the bridge maker's library lists nothing.
+    bool listsIds = false;
     std::vector<std::string> calls;
     std::map<BridgeHandle, int> closes;
 };

@@ -58,6 +58,10 @@ TEST_F(UsbSerialBridgesTest, ListsUsbSerialDevicesInNameOrderUntilTheyGo)
     ASSERT_EQ(count, 2u);
     const std::pair<std::uint16_t, std::uint16_t> expected[] = {{0x2341, 0x0043}, {0x10c4, 0xea60}};
     for (std::uint32_t index = 0; index < count; ++index) {
+        // As listed, without an open; the same as the open bridge tells.
+        std::pair<std::uint16_t, std::uint16_t> listed;
+        ASSERT_TRUE(library->GetListedIds(index, listed.first, listed.second));
+        EXPECT_EQ(listed, expected[index]);
         BridgeHandle handle = kNoBridge;
         ASSERT_EQ(library->Open(index, handle), 0);
         std::pair<std::uint16_t, std::uint16_t> ids;
@@ -66,6 +70,9 @@ TEST_F(UsbSerialBridgesTest, ListsUsbSerialDevicesInNameOrderUntilTheyGo)
         EXPECT_EQ(ids, expected[index]);
         library->Close(handle);
     }
+    std::uint16_t vid = 0;
+    std::uint16_t pid = 0;
+    EXPECT_FALSE(library->GetListedIds(count, vid, pid));
 
     fs::remove(root / "sys/class/tty/ttyUSB0"); // unplugged since the count
     BridgeHandle handle = kNoBridge;

@@ -384,6 +384,23 @@ def case_dockstart_beside_download_window(bench):
         unit.stop()
 
 
+def case_dockstart_good_citizen(bench):
+    """One start per arrival with a second copy started beside the first;
+    the tray icon survives a tray restart; WM_CLOSE ends the launcher."""
+    unit = Unit(bench.root)
+    unit.unplug()
+    dock = Launcher(bench, win(STANDIN_DIR) + "\\")
+    try:
+        time.sleep(3)
+        code, out = bench.driver("dockstart-citizen", DOCK)
+        expect(code == 0, f"driver failed:\n{out}")
+        dock.proc.wait(15)
+        expect(dock.count() == 0, "started without a unit")
+    finally:
+        dock.kill()
+        unit.stop()
+
+
 # MainAppPath values that name no program: nothing starts, nothing breaks.
 BAD_MAIN_APP_PATHS = (
     ("no trailing backslash", lambda: win(STANDIN_DIR)),
@@ -611,6 +628,7 @@ CASES = (
     ("dockstart-watch", case_dockstart_watch),
     ("dockstart-bad-main-app-path", case_dockstart_bad_main_app_path),
     ("dockstart-beside-download-window", case_dockstart_beside_download_window),
+    ("dockstart-good-citizen", case_dockstart_good_citizen),
     ("installer", case_installer),
     ("names-in-users-languages", case_names_in_users_languages),
     ("planted-libraries-are-not-loaded", case_planted_libraries_are_not_loaded),

@@ -697,6 +697,50 @@ void DockstartExit(const std::string&, const std::vector<std::string>& args)
     ExitThroughTray(program, HiddenWindowOf(*pid), args.at(0));
 }
 
+// Whether the tray knows the icon of `hidden`: only a known icon can be
+// modified.
+bool TrayIconShown(HWND hidden)
+{
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = hidden;
+    data.uID = 0;
+    data.uFlags = NIF_TIP;
+    return Shell_NotifyIconA(NIM_MODIFY, &data) != FALSE;
+}
+
+// A running Dockstart as a good citizen of the desktop: a second copy ends
+// at once, a tray that forgot the icon (Explorer restarted) gets it again
+// with TaskbarCreated, and WM_CLOSE ends the process and takes the icon.
+void DockstartCitizen(const std::string& dock, const std::vector<std::string>&)
+{
+    const std::optional<DWORD> pid = RunningDockstart();
+    if (!pid)
+        Fail("no Dockstart is running");
+    Program first(*pid);
+    const HWND hidden = HiddenWindowOf(*pid);
+    Program second(dock, "WINSTART");
+    ExpectEnd(second, "beside the first", 3s);
+    if (!first.Running())
+        Fail("the first Dockstart ended too");
+
+    WaitFor("the tray icon", 5s, [&] { return TrayIconShown(hidden); });
+    NOTIFYICONDATAA data{};
+    data.cbSize = sizeof data;
+    data.hWnd = hidden;
+    Shell_NotifyIconA(NIM_DELETE, &data);
+    if (TrayIconShown(hidden))
+        Fail("the tray still knows the icon");
+    SendMessageA(hidden, RegisterWindowMessageA("TaskbarCreated"), 0, 0);
+    WaitFor("the icon again after TaskbarCreated", 5s, [&] { return TrayIconShown(hidden); });
+    Say("ok TaskbarCreated adds the icon again");
+
+    PostMessageA(hidden, WM_CLOSE, 0, 0);
+    ExpectEnd(first, "after WM_CLOSE", 5s);
+    if (TrayIconShown(hidden))
+        Fail("the icon stayed after WM_CLOSE");
+}
+
 // Holds a top-level window titled like the unit's own download program
 // for the given seconds.
 void HoldDownloadTitle(const std::string&, const std::vector<std::string>& args)
@@ -828,7 +872,9 @@ int main()
         {"device-empty", DeviceEmpty},     {"search", SearchGivesUp},
         {"exit-search", ExitAtNotConnected}, {"messages", Messages},
         {"second-instance", SecondInstance}, {"about-unit", AboutWithUnit},
-        {"pictures", Pictures},            {"pictures-names", PicturesOfNames},            {"dockstart", DockstartStart}, {"dockstart-exit", DockstartExit}, {"hold-title", HoldDownloadTitle},
+        {"pictures", Pictures},            {"pictures-names", PicturesOfNames},
+        {"dockstart", DockstartStart},     {"dockstart-exit", DockstartExit},
+        {"dockstart-citizen", DockstartCitizen}, {"hold-title", HoldDownloadTitle},
     };
     const std::vector<std::string> argv = Arguments();
     if (argv.size() < 3) {
