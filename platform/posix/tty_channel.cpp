@@ -5,8 +5,6 @@
 #include <chrono>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -46,26 +44,16 @@ bool ApplyRawEightNOne(int fd)
     return ::tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
-// UNIX98 pseudo-terminal slaves (the simulator's) have no line rate to set.
-bool IsPseudoTerminal(int fd)
-{
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode))
-        return false;
-    const unsigned deviceMajor = major(status.st_rdev);
-    return deviceMajor >= 136 && deviceMajor <= 143;
-}
-
 class TtyChannel final : public SerialChannel {
 public:
     bool Configure(BridgeHandle handle) override
     {
         const int fd = Descriptor(handle);
         bool taken = ApplyRawEightNOne(fd);
-        // A pseudo-terminal has no line rate and no modem lines: both may
-        // fail there, and neither matters for it.
-        if (!SetCustomLineRate(fd, kLineRate) && !IsPseudoTerminal(fd))
+        // A pseudo-terminal (the simulator's) keeps the rate too.
+        if (!SetCustomLineRate(fd, kLineRate))
             taken = false;
+        // A pseudo-terminal has no modem lines; that does not matter for it.
         int lines = TIOCM_DTR | TIOCM_RTS;
         ::ioctl(fd, TIOCMBIS, &lines);
         // Bytes left over from an earlier session would be taken for the
