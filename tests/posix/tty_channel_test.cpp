@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/posix/custom_line_rate.h"
+#include "platform/shared/bridge_device.h"
 #include "platform/system_bridges.h"
 #include "tests/posix/pty_pair.h"
 
@@ -85,6 +86,20 @@ TEST(TtyChannelTest, ConfigureSetsTheUnitsRateBothWays)
     EXPECT_EQ(input, 128000u);
     EXPECT_EQ(output, 128000u);
     ::close(fd);
+}
+
+// The user sees "Device Not Connected" or "Lost communication ..."; the
+// diagnostic output keeps the system's reason, once however often it recurs.
+TEST(TtyChannelTest, FailuresKeepTheSystemsReasonForDiagnostics)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(OpenBridgeDevice("/nonexistent/ttyUSB0"), kNoBridge);
+    EXPECT_EQ(OpenBridgeDevice("/nonexistent/ttyUSB0"), kNoBridge);
+    const std::uint8_t request[] = {0x00, 0x03, 0x0C, 0xFF, 0xF1};
+    EXPECT_FALSE(MakeSystemSerialChannel()->Write(-1, request, sizeof request));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "k4: open /nonexistent/ttyUSB0: No such file or directory\n"
+              "k4: write: Bad file descriptor\n");
 }
 
 } // namespace
