@@ -30,10 +30,15 @@ MainWindow::MainWindow(HINSTANCE instance)
 {
 }
 
+MainWindow::~MainWindow()
+{
+    EndPass();
+}
+
 // The worker gives up within one read interval and its windows are closed
 // for it; only a file being written is waited for, so that it is finished
 // rather than cut.
-MainWindow::~MainWindow()
+void MainWindow::EndPass()
 {
     if (!m_session)
         return;
@@ -41,7 +46,7 @@ MainWindow::~MainWindow()
     m_shell.CloseForEnd();
     while (!m_session->WaitFor(kCloseAgainEvery)) {
         m_shell.CloseForEnd();
-        // A worker's message sent to our (destroyed) windows is answered.
+        // A worker's message sent to our window is answered.
         MSG message;
         PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
     }
@@ -69,8 +74,11 @@ void MainWindow::Run()
             DispatchMessageA(&message);
         }
     }
-    if (IsWindow(dialog))
-        DestroyWindow(dialog);
+    // The window goes with the process. Hiding or destroying a shown window
+    // hands the activation on to another program's window, and under wine
+    // that waits until the other program takes messages, which may be long
+    // after the second the user is promised.
+    EndPass();
 }
 
 INT_PTR CALLBACK MainWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -99,7 +107,8 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam
         // Enter and Esc (and WM_CLOSE, which the dialog turns into Esc) end
         // the program even while the worker searches or the window is hidden.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            DestroyWindow(dialog);
+            if (self->m_session)
+                self->m_session->Stop();
             PostQuitMessage(0);
             return TRUE;
         }

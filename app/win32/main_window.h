@@ -28,6 +28,7 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog(HWND dialog);
+    void EndPass();
     std::string AboutItemText() const;
     void AddAboutItem(HWND dialog);
     bool OnSysCommand(WPARAM command);
