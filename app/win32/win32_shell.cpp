@@ -55,6 +55,9 @@ void Win32Shell::SetProgress(int position)
 
 void Win32Shell::HideMainWindow()
 {
+    // Ending: the window goes with the process (see MainWindow::Run).
+    if (m_closing)
+        return;
     ShowWindow(m_mainWindow, SW_HIDE);
 }
 
