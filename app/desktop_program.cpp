@@ -23,7 +23,7 @@ DesktopProgram::DesktopProgram(k4::SessionParts parts, std::string documentsFold
     connect(&m_window, &MainWindow::AboutRequested, this, &DesktopProgram::OpenAbout);
     // Closing the window stops the pass; a file being written is finished
     // first, and Ended follows when the worker has returned.
-    connect(&m_window, &MainWindow::CloseRequested, this, [this] { m_session->Stop(); });
+    connect(&m_window, &MainWindow::CloseRequested, this, &DesktopProgram::End);
 }
 
 DesktopProgram::~DesktopProgram()
@@ -34,6 +34,13 @@ DesktopProgram::~DesktopProgram()
     while (!m_session->WaitFor(std::chrono::milliseconds(10)))
         QCoreApplication::processEvents();
     m_session.reset();
+}
+
+void DesktopProgram::End()
+{
+    // The flag first: a prompt closed below must find the pass stopping.
+    m_session->Stop();
+    m_shell.CloseForEnd();
 }
 
 void DesktopProgram::Start()

@@ -21,6 +21,10 @@ public:
 
     // Shows the main window and starts the pass (reading the configuration).
     void Start();
+    // Like closing the main window: the pass stops within one read interval
+    // (a file being written is finished first), its windows close, and
+    // Ended follows.
+    void End();
 
     MainWindow& Window() { return m_window; }
     k4::DownloadSession& Session() { return *m_session; }

@@ -26,7 +26,13 @@ public:
     k4::SaveCompleteResult ShowSaveComplete() override;
     void PostQuit() override;
 
+    // The program is closing: the main window goes, every dialog of the pass
+    // that is up is closed, and none is shown any more (each prompt then
+    // answers as if closed). Messages still reach the diagnostic output.
+    void CloseForEnd();
+
 private:
+    bool m_closing = false;
     MainWindow& m_window;
     std::string m_documentsFolder;
     std::string m_homeFolder;

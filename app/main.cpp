@@ -1,9 +1,12 @@
 // The desktop download program: one download pass per run.
 #include <QApplication>
 #include <QIcon>
+#include <QSocketNotifier>
+#include <csignal>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
+#include <unistd.h>
 
 #include "app/desktop_program.h"
 #include "app/qt_text.h"
@@ -20,6 +23,30 @@ void ReportShownTime()
     timespec now{};
     clock_gettime(CLOCK_REALTIME, &now);
     std::fprintf(stderr, "k4-shown %lld.%09ld\n", static_cast<long long>(now.tv_sec), now.tv_nsec);
+}
+
+int g_stopPipe[2] = {-1, -1};
+
+void AskToEnd(int)
+{
+    const char byte = 1;
+    [[maybe_unused]] const ssize_t written = ::write(g_stopPipe[1], &byte, 1);
+}
+
+// SIGTERM (the session ends, `kill`) and SIGINT end the program like its
+// close box, also while the main window is hidden during the transfer: the
+// handler only wakes the GUI thread, which stops the pass.
+void EndOnStopSignals(k4app::DesktopProgram& program)
+{
+    if (::pipe(g_stopPipe) != 0)
+        return;
+    auto* notifier = new QSocketNotifier(g_stopPipe[0], QSocketNotifier::Read, &program);
+    QObject::connect(notifier, &QSocketNotifier::activated, &program, [&program, notifier] {
+        notifier->setEnabled(false);
+        program.End();
+    });
+    std::signal(SIGTERM, AskToEnd);
+    std::signal(SIGINT, AskToEnd);
 }
 
 } // namespace
@@ -45,6 +72,7 @@ int main(int argc, char** argv)
     QObject::connect(&program, &k4app::DesktopProgram::Ended, &app, &QCoreApplication::quit);
     if (const char* report = std::getenv("K4_REPORT_SHOWN"); report && std::string_view(report) == "1")
         QObject::connect(&program.Window(), &k4app::MainWindow::FirstShown, &ReportShownTime);
+    EndOnStopSignals(program);
     program.Start();
     return app.exec();
 }

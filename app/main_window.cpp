@@ -58,9 +58,12 @@ void MainWindow::closeEvent(QCloseEvent* event)
     emit CloseRequested();
 }
 
+// Like the dialog it stands for: Esc (cancel) and Enter (OK) both end it.
 void MainWindow::keyPressEvent(QKeyEvent* event)
 {
-    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier) {
+    const int key = event->key();
+    const bool plain = (event->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;
+    if (plain && (key == Qt::Key_Escape || key == Qt::Key_Return || key == Qt::Key_Enter)) {
         close();
         return;
     }

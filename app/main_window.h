@@ -21,7 +21,7 @@ public:
 
 signals:
     void AboutRequested();
-    // Esc or the close box: the window has hidden itself.
+    // Esc, Enter or the close box: the window has hidden itself.
     void CloseRequested();
     // First shown: lets a benchmark time the start.
     void FirstShown();

@@ -43,6 +43,7 @@ bool DeviceLink::AppendFrameData()
 // - a bad or missing first frame: one NAK, then give up quietly; the caller
 //   sees the transfer not done;
 // - kBadFrameLimit bad frames in a row once data flows: the timeout message;
+// - the run flag cleared (the program is closing): at once, in silence;
 // - a data frame that would overflow m_image: the exchange ends at once,
 //   unanswered, and the download counts as failed. A NAK would only make the
 //   device send the same frame again, and storing part of it would hand the
@@ -54,7 +55,7 @@ void DeviceLink::Transact(bool process)
     m_bTransferDone = false;
     m_bChecksumOk = false;
     m_nBytesRead = 0;
-    if (!m_state.g_bDevicePresent)
+    if (!m_state.g_bDevicePresent || Stopped())
         return;
 
     if (!WriteFrame())
@@ -64,7 +65,8 @@ void DeviceLink::Transact(bool process)
     int badFrames = 0;
     for (;;) {
         ReadFrame();
-        if (!process)
+        // A stopped read is no bad frame: nothing is answered or shown.
+        if (!process || Stopped())
             return;
 
         if (m_nBytesRead == 0 || !m_bChecksumOk) {

@@ -2,8 +2,9 @@
 
 namespace k4 {
 
-DeviceLink::DeviceLink(BridgeLibrary& bridges, SerialChannel& channel, MessageSink& messages)
-    : m_bridges(bridges), m_channel(channel), m_messages(messages)
+DeviceLink::DeviceLink(BridgeLibrary& bridges, SerialChannel& channel, MessageSink& messages,
+                       const std::atomic<bool>* g_bRun)
+    : m_bridges(bridges), m_channel(channel), m_messages(messages), m_run(g_bRun)
 {
 }
 

@@ -26,7 +26,10 @@ struct LinkState {
 // bridge: frame codec, command exchange and the three commands.
 class DeviceLink {
 public:
-    DeviceLink(BridgeLibrary& bridges, SerialChannel& channel, MessageSink& messages);
+    // With `g_bRun`, every exchange gives up between two reads once the flag
+    // is cleared: a closed program must not wait out the unit's silence.
+    DeviceLink(BridgeLibrary& bridges, SerialChannel& channel, MessageSink& messages,
+               const std::atomic<bool>* g_bRun = nullptr);
 
     LinkState& State() { return m_state; }
     BridgeLibrary& Bridges() { return m_bridges; }
@@ -56,6 +59,10 @@ public:
     // gathered bytes to `image`. Holds m_csLink throughout, so a concurrent
     // query cannot disturb the image in between.
     bool DownloadImage(std::vector<std::uint8_t>& image);
+
+    // The run flag has been cleared: the exchange under way has been given
+    // up without a word, and no further one starts.
+    bool Stopped() const { return m_run != nullptr && !*m_run; }
 
     // Closes the bridge unless it is already closed; a bridge is closed once.
     // The device is no longer present afterwards.
@@ -103,6 +110,7 @@ private:
     BridgeLibrary& m_bridges;
     SerialChannel& m_channel;
     MessageSink& m_messages;
+    const std::atomic<bool>* m_run;
 };
 
 } // namespace k4

@@ -53,6 +53,8 @@ public:
                 return RunConnectedPhase();
             case PollResult::UserExit:
                 return EndPass(PassOutcome::NotConnected);
+            case PollResult::Stopped:
+                return Stop();
             case PollResult::KeepSearching:
                 break;
             }
@@ -62,7 +64,7 @@ public:
     }
 
 private:
-    enum class PollResult { Connected, KeepSearching, UserExit };
+    enum class PollResult { Connected, KeepSearching, UserExit, Stopped };
 
     PollResult Poll()
     {
@@ -76,7 +78,10 @@ private:
             return PollResult::KeepSearching;
         }
         m_shell.HideMainWindow();
-        if (m_shell.ShowDeviceNotConnected() == NotConnectedChoice::Exit)
+        const NotConnectedChoice choice = m_shell.ShowDeviceNotConnected();
+        if (!m_run)
+            return PollResult::Stopped;
+        if (choice == NotConnectedChoice::Exit)
             return PollResult::UserExit;
         // Any other answer, the close box included, starts a new series.
         m_failedPolls = 0;
@@ -85,10 +90,17 @@ private:
         return PollResult::KeepSearching;
     }
 
+    // After every step that can take long (an exchange, a prompt) the run
+    // flag is looked at again: once the program is closing, nothing more is
+    // shown and nothing more is sent. A stopped exchange fails, but it is no
+    // lost communication.
     PassOutcome RunConnectedPhase()
     {
         std::uint8_t fileCount = 0;
-        if (!m_link.GetFileCount(fileCount)) {
+        const bool counted = m_link.GetFileCount(fileCount);
+        if (!m_run)
+            return Stop();
+        if (!counted) {
             // Still over the visible main window, which is hidden only below.
             m_shell.ShowMessage(text::kFileCountLostMessage);
             return EndPass(PassOutcome::FileCountFailed);
@@ -96,19 +108,29 @@ private:
         m_shell.HideMainWindow();
         if (fileCount == 0) {
             m_shell.ShowDeviceEmpty();
-            return EndPass(PassOutcome::DeviceEmpty);
+            return m_run ? EndPass(PassOutcome::DeviceEmpty) : Stop();
         }
-        if (m_shell.ShowDataFound() != DataFoundChoice::Download)
+        const DataFoundChoice choice = m_shell.ShowDataFound();
+        if (!m_run)
+            return Stop();
+        if (choice != DataFoundChoice::Download)
             return EndPass(PassOutcome::Cancelled);
         const std::optional<std::string> basePath = m_shell.ShowSaveFile();
+        if (!m_run)
+            return Stop();
         if (!basePath)
             return EndPass(PassOutcome::Cancelled);
-        if (!DownloadLog(m_link, *basePath, m_writers, m_shell)) {
+        // Once the writers have begun they both run to their end, so that a
+        // closing program leaves both files or neither, each one whole.
+        const bool saved = DownloadLog(m_link, *basePath, m_writers, m_shell);
+        if (!m_run)
+            return Stop();
+        if (!saved) {
             m_shell.ShowMessage(text::kUploadLostMessage);
             return EndPass(PassOutcome::DownloadFailed);
         }
         m_shell.ShowSaveComplete();
-        return EndPass(PassOutcome::Saved);
+        return m_run ? EndPass(PassOutcome::Saved) : Stop();
     }
 
     // Every end the worker takes itself ends the program too.

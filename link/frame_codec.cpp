@@ -93,7 +93,7 @@ void DeviceLink::ReadFrame()
                 return;
             }
         }
-        if (emptyReads >= kSilentReadLimit)
+        if (emptyReads >= kSilentReadLimit || Stopped())
             return;
     }
 }

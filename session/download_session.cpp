@@ -32,7 +32,7 @@ DownloadSession::DownloadSession(DownloadShell& shell, SessionParts parts) : m_s
         system.keepRawImage = std::move(m_parts.writers.keepRawImage);
         m_parts.writers = std::move(system);
     }
-    m_link = std::make_unique<DeviceLink>(*m_parts.bridges, *m_parts.channel, m_shell);
+    m_link = std::make_unique<DeviceLink>(*m_parts.bridges, *m_parts.channel, m_shell, &g_bRun);
 }
 
 DownloadSession::~DownloadSession()

@@ -51,9 +51,11 @@ public:
     // a thread of its own. Once only.
     void Start();
 
-    // Like closing the main window: clears the run flag. The worker ends at
-    // its next step; a file being written is finished first, so that it is
-    // complete or absent, never cut. No quit is posted for a stopped pass.
+    // Like closing the main window: clears the run flag. The worker ends
+    // within one read interval (an exchange gives up between two reads) or
+    // as soon as the prompt it waits for returns; a file being written is
+    // finished first, so that it is complete or absent, never cut. Nothing
+    // more is shown and no quit is posted for a stopped pass.
     void Stop();
 
     bool Finished() const;
@@ -78,8 +80,8 @@ private:
 
     DownloadShell& m_shell;
     SessionParts m_parts;
-    std::unique_ptr<DeviceLink> m_link;
     std::atomic<bool> g_bRun{true};
+    std::unique_ptr<DeviceLink> m_link;
 
     mutable std::mutex m_mutex;
     std::condition_variable m_ended;

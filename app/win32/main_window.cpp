@@ -1,8 +1,10 @@
 #include "app/win32/main_window.h"
 
 #include <commctrl.h>
+#include <windowsx.h>
 
 #include <chrono>
+#include <string>
 
 #include "app/win32/dialogs.h"
 #include "app/win32/resource_ids.h"
@@ -14,7 +16,7 @@ namespace k4win {
 namespace {
 
 constexpr int kProgressSteps = 10;
-constexpr std::chrono::milliseconds kWorkerGrace{500};
+constexpr std::chrono::milliseconds kCloseAgainEvery{50};
 
 } // namespace
 
@@ -30,10 +32,24 @@ MainWindow::MainWindow(HINSTANCE instance)
 
 MainWindow::~MainWindow()
 {
+    EndPass();
+}
+
+// The worker gives up within one read interval and its windows are closed
+// for it; only a file being written is waited for, so that it is finished
+// rather than cut.
+void MainWindow::EndPass()
+{
     if (!m_session)
         return;
     m_session->Stop();
-    m_session->WaitFor(kWorkerGrace);
+    m_shell.CloseForEnd();
+    while (!m_session->WaitFor(kCloseAgainEvery)) {
+        m_shell.CloseForEnd();
+        // A worker's message sent to our window is answered.
+        MSG message;
+        PeekMessageA(&message, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
     m_session.reset();
 }
 
@@ -49,13 +65,20 @@ void MainWindow::Run()
         return;
     MSG message;
     while (GetMessageA(&message, nullptr, 0, 0) > 0) {
+        if (IsAboutKey(dialog, message)) {
+            OpenAbout();
+            continue;
+        }
         if (!IsDialogMessageA(dialog, &message)) {
             TranslateMessage(&message);
             DispatchMessageA(&message);
         }
     }
-    if (IsWindow(dialog))
-        DestroyWindow(dialog);
+    // The window goes with the process. Hiding or destroying a shown window
+    // hands the activation on to another program's window, and under wine
+    // that waits until the other program takes messages, which may be long
+    // after the second the user is promised.
+    EndPass();
 }
 
 INT_PTR CALLBACK MainWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
@@ -77,10 +100,15 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam
         return self->OnPaint(dialog);
     case WM_QUERYDRAGICON:
         return reinterpret_cast<INT_PTR>(self->m_hIcon);
+    case WM_CONTEXTMENU:
+        self->OnContextMenu(dialog, lParam);
+        return TRUE;
     case WM_COMMAND:
-        // Enter and Esc end the program even while the worker searches.
+        // Enter and Esc (and WM_CLOSE, which the dialog turns into Esc) end
+        // the program even while the worker searches or the window is hidden.
         if (LOWORD(wParam) == IDOK || LOWORD(wParam) == IDCANCEL) {
-            DestroyWindow(dialog);
+            if (self->m_session)
+                self->m_session->Stop();
             PostQuitMessage(0);
             return TRUE;
         }
@@ -117,24 +145,65 @@ BOOL MainWindow::OnInitDialog(HWND dialog)
     return TRUE;
 }
 
+std::string MainWindow::AboutItemText() const
+{
+    char text[256] = {};
+    if (LoadStringA(m_instance, IDS_ABOUTBOX, text, sizeof text) <= 0)
+        return {};
+    return text;
+}
+
 void MainWindow::AddAboutItem(HWND dialog)
 {
     const HMENU systemMenu = GetSystemMenu(dialog, FALSE);
-    if (systemMenu == nullptr)
-        return;
-    char text[256] = {};
-    if (LoadStringA(m_instance, IDS_ABOUTBOX, text, sizeof text) <= 0)
+    const std::string text = AboutItemText();
+    if (systemMenu == nullptr || text.empty())
         return;
     AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-    AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text);
+    AppendMenuA(systemMenu, MF_STRING, IDM_ABOUTBOX, text.c_str());
 }
 
 bool MainWindow::OnSysCommand(WPARAM command)
 {
     if ((command & 0xFFF0) != IDM_ABOUTBOX)
         return false;
-    RunAboutBox(m_instance, m_hwnd, *m_session);
+    OpenAbout();
     return true;
+}
+
+void MainWindow::OpenAbout()
+{
+    if (m_session)
+        RunAboutBox(m_instance, m_hwnd, *m_session);
+}
+
+// The window has no system-menu box to click, so the About item is also
+// on F1 and in the window's own context menu.
+bool MainWindow::IsAboutKey(HWND dialog, const MSG& message)
+{
+    return message.message == WM_KEYDOWN && message.wParam == VK_F1 &&
+           (message.hwnd == dialog || IsChild(dialog, message.hwnd));
+}
+
+void MainWindow::OnContextMenu(HWND dialog, LPARAM at)
+{
+    const std::string text = AboutItemText();
+    const HMENU menu = CreatePopupMenu();
+    if (menu == nullptr || text.empty()) {
+        if (menu != nullptr)
+            DestroyMenu(menu);
+        return;
+    }
+    AppendMenuA(menu, MF_STRING, IDM_ABOUTBOX, text.c_str());
+    POINT point{GET_X_LPARAM(at), GET_Y_LPARAM(at)};
+    if (at == -1) { // from the keyboard: at the window's corner
+        point = {0, 0};
+        ClientToScreen(dialog, &point);
+    }
+    const int chosen = TrackPopupMenu(menu, TPM_RETURNCMD | TPM_RIGHTBUTTON, point.x, point.y, 0, dialog, nullptr);
+    DestroyMenu(menu);
+    if (chosen == IDM_ABOUTBOX)
+        OpenAbout();
 }
 
 bool MainWindow::OnPaint(HWND dialog)

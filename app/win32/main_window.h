@@ -2,6 +2,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <string>
 
 #include "app/win32/win32_shell.h"
 #include "session/download_session.h"
@@ -15,7 +16,8 @@ public:
     // Looks for another instance before our own window exists, so that
     // the search never finds us.
     explicit MainWindow(HINSTANCE instance);
-    // Stops the pass and gives the worker its last half second.
+    // Stops the pass, closes its windows and waits for the worker, which
+    // ends within one read interval unless it is finishing a file.
     ~MainWindow();
     MainWindow(const MainWindow&) = delete;
     MainWindow& operator=(const MainWindow&) = delete;
@@ -26,8 +28,13 @@ public:
 private:
     static INT_PTR CALLBACK DialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);
     BOOL OnInitDialog(HWND dialog);
+    void EndPass();
+    std::string AboutItemText() const;
     void AddAboutItem(HWND dialog);
     bool OnSysCommand(WPARAM command);
+    void OpenAbout();
+    static bool IsAboutKey(HWND dialog, const MSG& message);
+    void OnContextMenu(HWND dialog, LPARAM at);
     bool OnPaint(HWND dialog);
 
     HINSTANCE m_instance;

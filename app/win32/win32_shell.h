@@ -29,8 +29,19 @@ public:
     k4::SaveCompleteResult ShowSaveComplete() override;
     void PostQuit() override;
 
+    // The program is closing (on the user-interface thread): every window
+    // that the worker shows is told to close, and none is shown any more;
+    // each prompt then answers as if closed. Called again while waiting for
+    // the worker, it also closes a window that was opening meanwhile.
+    void CloseForEnd();
+
 private:
+    // Whether the worker may show a window; notes the worker's thread.
+    bool MayShow();
+
     HINSTANCE m_instance;
+    std::atomic<bool> m_closing{false};
+    std::atomic<DWORD> m_workerThread{0};
     std::atomic<HWND> m_mainWindow{nullptr};
     std::atomic<HWND> m_progressBar{nullptr};
 };

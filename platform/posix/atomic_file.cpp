@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "platform/shared/partial_file_name.h"
+#include "platform/shared/system_reason.h"
 
 namespace k4 {
 
@@ -56,8 +57,10 @@ bool AtomicFile::Open(const std::string& targetPath)
     // Working relative to the folder keeps the temporary name short, whatever
     // the length of the target's path, and the rename inside one file system.
     m_impl->folder = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (m_impl->folder < 0)
+    if (m_impl->folder < 0) {
+        NoteSystemReason("create " + targetPath, LastSystemError());
         return false;
+    }
     for (int attempt = 0; attempt < 16 && m_impl->fd < 0; ++attempt) {
         m_impl->temp = PartialFileName();
         // Mode 0666 less the umask: a report is an ordinary user file.
@@ -66,6 +69,7 @@ bool AtomicFile::Open(const std::string& targetPath)
             break;
     }
     if (m_impl->fd < 0) {
+        NoteSystemReason("create " + targetPath, LastSystemError());
         m_impl->temp.clear();
         Abandon();
         return false;
@@ -78,8 +82,10 @@ bool AtomicFile::Write(const void* data, std::size_t size)
 {
     if (!m_impl->ok)
         return false;
-    if (!WriteAll(m_impl->fd, static_cast<const char*>(data), size))
+    if (!WriteAll(m_impl->fd, static_cast<const char*>(data), size)) {
+        NoteSystemReason("write " + m_impl->name, LastSystemError());
         m_impl->ok = false;
+    }
     return m_impl->ok;
 }
 
@@ -94,6 +100,7 @@ bool AtomicFile::Commit()
     m_impl->fd = -1;
     if (!synced || !closed ||
         ::renameat(m_impl->folder, m_impl->temp.c_str(), m_impl->folder, m_impl->name.c_str()) != 0) {
+        NoteSystemReason("save " + m_impl->name, LastSystemError());
         Abandon();
         return false;
     }

@@ -1,5 +1,8 @@
 #include "platform/shared/bridge_device.h"
 
+#include "platform/shared/system_reason.h"
+
+#include <cerrno>
 #include <fcntl.h>
 #include <sys/file.h>
 #include <unistd.h>
@@ -14,9 +17,12 @@ BridgeHandle OpenBridgeDevice(const std::string& path)
     // Non-blocking only for the open itself: a serial port without carrier
     // would otherwise wait for one here.
     const int fd = ::open(path.c_str(), O_RDWR | O_NOCTTY | O_NONBLOCK | O_CLOEXEC);
-    if (fd < 0)
+    if (fd < 0) {
+        NoteSystemReason("open " + path, LastSystemError());
         return kNoBridge;
+    }
     if (::flock(fd, LOCK_EX | LOCK_NB) != 0) {
+        NoteSystemReason("open " + path, errno == EWOULDBLOCK ? "another program holds it" : LastSystemError());
         ::close(fd);
         return kNoBridge;
     }

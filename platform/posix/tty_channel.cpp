@@ -5,12 +5,11 @@
 #include <chrono>
 #include <poll.h>
 #include <sys/ioctl.h>
-#include <sys/stat.h>
-#include <sys/sysmacros.h>
 #include <termios.h>
 #include <unistd.h>
 
 #include "platform/posix/custom_line_rate.h"
+#include "platform/shared/system_reason.h"
 #include "platform/system_bridges.h"
 
 namespace k4 {
@@ -46,26 +45,21 @@ bool ApplyRawEightNOne(int fd)
     return ::tcsetattr(fd, TCSANOW, &settings) == 0;
 }
 
-// UNIX98 pseudo-terminal slaves (the simulator's) have no line rate to set.
-bool IsPseudoTerminal(int fd)
-{
-    struct stat status {};
-    if (::fstat(fd, &status) != 0 || !S_ISCHR(status.st_mode))
-        return false;
-    const unsigned deviceMajor = major(status.st_rdev);
-    return deviceMajor >= 136 && deviceMajor <= 143;
-}
-
 class TtyChannel final : public SerialChannel {
 public:
     bool Configure(BridgeHandle handle) override
     {
         const int fd = Descriptor(handle);
         bool taken = ApplyRawEightNOne(fd);
-        // A pseudo-terminal has no line rate and no modem lines: both may
-        // fail there, and neither matters for it.
-        if (!SetCustomLineRate(fd, kLineRate) && !IsPseudoTerminal(fd))
+        if (!taken)
+            NoteSystemReason("line settings", LastSystemError());
+        // A pseudo-terminal (the simulator's) keeps the rate too.
+        errno = 0;
+        if (!SetCustomLineRate(fd, kLineRate)) {
+            NoteSystemReason("line rate 128000", errno != 0 ? LastSystemError() : "not taken");
             taken = false;
+        }
+        // A pseudo-terminal has no modem lines; that does not matter for it.
         int lines = TIOCM_DTR | TIOCM_RTS;
         ::ioctl(fd, TIOCMBIS, &lines);
         // Bytes left over from an earlier session would be taken for the
@@ -84,13 +78,16 @@ public:
             const int ready = ::poll(&watch, 1, static_cast<int>(std::max<long long>(left.count(), 0)));
             if (ready < 0 && errno == EINTR)
                 continue;
-            if (ready < 0)
+            if (ready < 0) {
+                NoteSystemReason("read", LastSystemError());
                 return ReadResult::Failed;
+            }
             if (ready == 0)
                 return ReadResult::Empty;
             // Data still queued is delivered before a hang-up is reported.
             if (watch.revents & POLLIN)
                 return ReadOne(fd, byte);
+            NoteSystemReason("read", (watch.revents & POLLHUP) ? "the line hung up" : "the line reports an error");
             return ReadResult::Failed; // POLLHUP, POLLERR, POLLNVAL
         }
     }
@@ -102,8 +99,10 @@ public:
             const ssize_t written = ::write(fd, data, size);
             if (written < 0 && errno == EINTR)
                 continue;
-            if (written <= 0)
+            if (written <= 0) {
+                NoteSystemReason("write", written < 0 ? LastSystemError() : "nothing written");
                 return false;
+            }
             data += written;
             size -= static_cast<std::size_t>(written);
         }
@@ -121,6 +120,7 @@ private:
                 continue;
             if (got < 0 && errno == EAGAIN)
                 return ReadResult::Empty;
+            NoteSystemReason("read", got == 0 ? "the line hung up" : LastSystemError());
             return ReadResult::Failed; // end of file or an I/O error
         }
     }

@@ -1,5 +1,9 @@
+// Qt Core knows the desktop's own folders (user-dirs.dirs); the rest is
+// plain POSIX.
 #include "platform/user_folders.h"
 
+#include <QStandardPaths>
+#include <QString>
 #include <cerrno>
 #include <cstdlib>
 #include <pwd.h>
@@ -34,10 +38,14 @@ std::string HomeFolder()
     return "/";
 }
 
+// The folder that the desktop calls the documents folder: XDG_DOCUMENTS_DIR
+// of $XDG_CONFIG_HOME/user-dirs.dirs (~/Dokumente on a German desktop),
+// else ~/Documents.
 std::string DocumentsFolder()
 {
-    if (const char* documents = std::getenv("XDG_DOCUMENTS_DIR"); documents && *documents == '/')
-        return TrimTrailingSlashes(documents);
+    const QString documents = QStandardPaths::writableLocation(QStandardPaths::DocumentsLocation);
+    if (documents.startsWith(QLatin1Char('/')))
+        return TrimTrailingSlashes(documents.toStdString());
     return HomeFolder() + "/Documents";
 }
 

@@ -3,6 +3,7 @@
 // the 100 ms read time-out.
 #include <windows.h>
 
+#include "platform/shared/system_reason.h"
 #include "platform/system_bridges.h"
 
 namespace k4 {
@@ -50,11 +51,15 @@ public:
         timeouts.WriteTotalTimeoutMultiplier = 0;
         timeouts.WriteTotalTimeoutConstant = 0;
         const bool timeoutsTaken = SetCommTimeouts(port, &timeouts) != FALSE;
+        if (!timeoutsTaken)
+            NoteSystemReason("read time-outs", LastSystemError());
 
         DCB settings{};
         settings.DCBlength = sizeof settings;
-        if (!GetCommState(port, &settings))
+        if (!GetCommState(port, &settings)) {
+            NoteSystemReason("line settings", LastSystemError());
             return false;
+        }
         // Only what the unit needs changes; the driver's other flags stay.
         settings.BaudRate = 128000;
         settings.ByteSize = 8;
@@ -70,6 +75,8 @@ public:
         settings.XonChar = 0x11;
         settings.XoffChar = 0x13;
         const bool stateTaken = SetCommState(port, &settings) != FALSE;
+        if (!stateTaken)
+            NoteSystemReason("line settings (128000 baud, 8N1)", LastSystemError());
 
         // Bytes left over from an earlier session would be taken for the
         // start of the first reply.
@@ -81,10 +88,18 @@ public:
     {
         BYTE received = 0;
         DWORD count = 0;
-        if (!ReadFile(PortOf(handle), &received, 1, &count, nullptr))
-            return GetLastError() == ERROR_IO_PENDING ? ReadResult::Empty : ReadResult::Failed;
-        if (count == 0)
-            return PortStillThere(PortOf(handle)) ? ReadResult::Empty : ReadResult::Failed;
+        if (!ReadFile(PortOf(handle), &received, 1, &count, nullptr)) {
+            if (GetLastError() == ERROR_IO_PENDING)
+                return ReadResult::Empty;
+            NoteSystemReason("read", LastSystemError());
+            return ReadResult::Failed;
+        }
+        if (count == 0) {
+            if (PortStillThere(PortOf(handle)))
+                return ReadResult::Empty;
+            NoteSystemReason("read", LastSystemError());
+            return ReadResult::Failed;
+        }
         byte = received;
         return ReadResult::Byte;
     }
@@ -94,8 +109,10 @@ public:
         while (size > 0) {
             const DWORD chunk = size > 0x10000 ? 0x10000 : static_cast<DWORD>(size);
             DWORD written = 0;
-            if (!WriteFile(PortOf(handle), data, chunk, &written, nullptr) || written == 0)
+            if (!WriteFile(PortOf(handle), data, chunk, &written, nullptr) || written == 0) {
+                NoteSystemReason("write", LastSystemError());
                 return false;
+            }
             data += written;
             size -= written;
         }

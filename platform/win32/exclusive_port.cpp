@@ -1,6 +1,7 @@
 #include "platform/win32/exclusive_port.h"
 
 #include "platform/shared/bridge_device.h"
+#include "platform/shared/system_reason.h"
 
 #include "platform/win32/usb_hardware_id.h"
 #include "platform/win32/wide_text.h"
@@ -26,7 +27,11 @@ HANDLE OpenPortExclusively(const std::string& path)
 BridgeHandle OpenBridgeDevice(const std::string& path)
 {
     const HANDLE port = OpenPortExclusively(path);
-    return port == INVALID_HANDLE_VALUE ? kNoBridge : reinterpret_cast<BridgeHandle>(port);
+    if (port == INVALID_HANDLE_VALUE) {
+        NoteSystemReason("open " + path, LastSystemError());
+        return kNoBridge;
+    }
+    return reinterpret_cast<BridgeHandle>(port);
 }
 
 void CloseBridgeDevice(BridgeHandle handle)

@@ -58,20 +58,22 @@ private slots:
 
     void closingTheWindowStopsThePassAndEndsTheProgram_data()
     {
-        QTest::addColumn<bool>("escape");
-        QTest::newRow("close box") << false;
-        QTest::newRow("Esc") << true;
+        QTest::addColumn<int>("key"); // 0: the close box
+        QTest::newRow("close box") << 0;
+        QTest::newRow("Esc") << int(Qt::Key_Escape);
+        QTest::newRow("Enter") << int(Qt::Key_Return);
+        QTest::newRow("keypad Enter") << int(Qt::Key_Enter);
     }
 
     void closingTheWindowStopsThePassAndEndsTheProgram()
     {
-        QFETCH(bool, escape);
+        QFETCH(int, key);
         DesktopProgram program(NoUnit(1000000), m_home.path().toStdString(), m_home.path().toStdString());
         QSignalSpy ended(&program, &DesktopProgram::Ended);
         program.Start();
         QTRY_VERIFY_WITH_TIMEOUT(program.Window().Progress() > 0, 5000);
-        if (escape)
-            QTest::keyClick(&program.Window(), Qt::Key_Escape);
+        if (key != 0)
+            QTest::keyClick(&program.Window(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         else
             program.Window().close();
         QVERIFY(!program.Window().isVisible());

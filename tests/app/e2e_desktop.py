@@ -1,9 +1,11 @@
 """The desktop program end to end: k4-sim on a pseudo-terminal, the program
 on a private Xvfb display, and a user played by xdotool."""
 
+import ctypes
 import os
 import re
 import shutil
+import signal
 import struct
 import subprocess
 import sys
@@ -58,6 +60,27 @@ def role(window):
 def xdotool(*args):
     subprocess.run(["xdotool", *args], env=dict(os.environ, DISPLAY=DISPLAY), check=True,
                    stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+
+
+def close_box(window):
+    """What the window manager does on a click on the close box: the
+    WM_DELETE_WINDOW message of the ICCCM."""
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    display = x11.XOpenDisplay(DISPLAY.encode())
+    event = ClientMessage(type=33, window=int(window), format=32,  # ClientMessage
+                          message_type=x11.XInternAtom(display, b"WM_PROTOCOLS", 0))
+    event.data[0] = x11.XInternAtom(display, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(display, int(window), 0, 0, ctypes.byref(event))
+    x11.XCloseDisplay(display)
 
 
 def setUpModule():
@@ -247,6 +270,44 @@ class DesktopPass(unittest.TestCase):
         self.assertEqual(self.ended(program), 0)
         told = [line.split("message: ", 1)[1] for line in self.stderr.splitlines() if "message: " in line]
         self.assertEqual(told, [TEXTS["kSendFailedMessage"], TEXTS["kUploadLostMessage"]])
+        self.assertEqual(sorted(p.name for p in self.data.iterdir()), [], "no file, not even a partial one")
+
+    def wait_until(self, condition, timeout=15):
+        deadline = time.monotonic() + timeout
+        while not condition():
+            if time.monotonic() > deadline:
+                self.fail("the unit never got that far")
+            time.sleep(0.05)
+
+    def assert_ends_at_once(self, program, close):
+        """`close` ends the program within a second, with nothing more shown."""
+        started = time.monotonic()
+        close()
+        self.assertEqual(self.ended(program, timeout=1), 0)
+        self.assertLess(time.monotonic() - started, 1)
+        self.assertNotIn("message: ", self.stderr)
+
+    def close_while_the_unit_is_silent(self, close):
+        program = self.start_pass("--silent-on-command", str(k4_scene.FILE_COUNT))
+        main = self.next_window("k4-main")
+        self.wait_until(lambda: k4_scene.FILE_COUNT in self.sim.codes_received())
+        self.assert_ends_at_once(program, lambda: close(main))
+
+    def test_esc_while_the_unit_is_silent_ends_at_once(self):
+        self.close_while_the_unit_is_silent(lambda main: self.press(main, "Escape"))
+
+    def test_close_box_while_the_unit_is_silent_ends_at_once(self):
+        self.close_while_the_unit_is_silent(close_box)
+
+    def test_ending_during_the_transfer_leaves_no_file(self):
+        program = self.start_pass("--silent-after", "2")
+        self.press(self.next_window("k4-data-found"), "Return")
+        save = self.next_window("k4-save-file")
+        self.type_text(save, "pump7")
+        self.press(save, "Return")
+        self.wait_until(lambda: self.sim.noted_at("silent from now on") is not None)
+        # The main window is hidden now: the session's end is what closes it.
+        self.assert_ends_at_once(program, lambda: program.send_signal(signal.SIGTERM))
         self.assertEqual(sorted(p.name for p in self.data.iterdir()), [], "no file, not even a partial one")
 
     def test_second_instance_leaves_while_a_message_box_is_up(self):

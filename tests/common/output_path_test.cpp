@@ -4,6 +4,7 @@
 #include <fstream>
 
 #include "common/output_path.h"
+#include "platform/user_folders.h"
 
 namespace k4 {
 namespace {
@@ -87,6 +88,32 @@ TEST_F(SaveRules, AnUncreatableDataFolderIsReported)
 {
     std::ofstream(root / "home" / "Documents") << "a file where the folder should be";
     EXPECT_EQ(Save("report"), SaveCheck::DataFolderMissing);
+}
+
+// The documents folder is the desktop's own: the one that user-dirs.dirs
+// names, else ~/Documents.
+TEST_F(SaveRules, TheDesktopsDocumentsFolderHoldsTheDataFolder)
+{
+    const struct {
+        const char* userDirs; // nullptr: no user-dirs.dirs
+        const char* documents;
+    } cases[] = {
+        {"XDG_DESKTOP_DIR=\"$HOME/Schreibtisch\"\nXDG_DOCUMENTS_DIR=\"$HOME/Dokumente\"\n", "/Dokumente"},
+        {nullptr, "/Documents"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.documents);
+        const fs::path config = root / "config";
+        fs::remove_all(config);
+        fs::create_directories(config);
+        if (c.userDirs)
+            std::ofstream(config / "user-dirs.dirs") << c.userDirs;
+        ::setenv("HOME", home.c_str(), 1);
+        ::setenv("XDG_CONFIG_HOME", config.c_str(), 1);
+        EXPECT_EQ(DocumentsFolder(), home + c.documents);
+        ASSERT_EQ(ResolveSavePath("report", result), SaveCheck::Ok);
+        EXPECT_EQ(result, home + c.documents + "/K4 Data Folder/report");
+    }
 }
 
 } // namespace

@@ -132,9 +132,10 @@ def sim_options(row, image):
 
 
 def dialogue(result):
-    """What the user saw: every line but the bridge trace, the terminal's
-    answers and the first search prompt."""
-    return [line for line in result.lines if not line.startswith(("bridge: ", "  -> ")) and line != SEARCHING]
+    """What the user saw: every line but the bridge trace, the diagnostic
+    notes ("k4: ..."), the terminal's answers and the first search prompt."""
+    return [line for line in result.lines
+            if not line.startswith(("bridge: ", "k4: ", "  -> ")) and line != SEARCHING]
 
 
 class FaultMatrixTest(unittest.TestCase):

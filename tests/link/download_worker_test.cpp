@@ -53,7 +53,7 @@ struct WorkerWorld {
     FakeBridgeLibrary bridges;
     FakeSerialChannel channel;
     RecordingSink linkMessages;
-    DeviceLink link{bridges, channel, linkMessages};
+    DeviceLink link{bridges, channel, linkMessages, &run};
     FakeShell shell;
     WorkerSettings settings{kVid, kPid, /*pollIntervalMs=*/0, /*failedPollsBeforePrompt=*/10};
     std::vector<WriterCall> writerCalls;
@@ -183,6 +183,63 @@ TEST(WorkerTest, RunFlagClearedFromOutsideEndsWithoutQuit)
     w.shell.onProgress = [&](int position) { w.run = position != 3; };
     EXPECT_EQ(w.Run(), PassOutcome::Stopped);
     EXPECT_EQ(w.shell.log, (std::vector<std::string>{"progress 1", "progress 2", "progress 3"}));
+}
+
+// Closing the program at any step of the connected phase: the step under way
+// gives up at once, nothing more is shown or sent, the bridge is closed once
+// and no quit is posted (the front end is ending already). Writers that have
+// begun both finish.
+TEST(WorkerTest, RunFlagClearedWhileConnectedEndsInSilence)
+{
+    enum class At { FileCountRead, DataFound, SaveFile, Transfer, CsvWriter };
+    struct Case {
+        At at;
+        std::vector<std::string> log;
+        std::vector<Bytes> writes;
+        std::vector<std::string> writers;
+    };
+    const Case cases[] = {
+        {At::FileCountRead, {}, {kFileCountRequest}, {}},
+        {At::DataFound, {"hide", "data found"}, {kFileCountRequest}, {}},
+        {At::SaveFile, {"hide", "data found", "save file"}, {kFileCountRequest}, {}},
+        {At::Transfer, {"hide", "data found", "save file"}, {kFileCountRequest, kDownloadRequest, kAckWire}, {}},
+        {At::CsvWriter, {"hide", "data found", "save file"}, {kFileCountRequest, kDownloadRequest, kAckWire},
+         {"csv", "report"}},
+    };
+    for (const Case& c : cases) {
+        WorkerWorld w;
+        w.bridges.attached.push_back({kVid, kPid});
+        if (c.at != At::FileCountRead) {
+            w.channel.QueueBytes(CodeFrame(0, 0, {1}));
+            w.QueueImage(1);
+        }
+        if (c.at == At::Transfer)
+            w.channel.script.resize(w.channel.script.size() - 5); // the end frame never comes
+        const int firstSilentRead = static_cast<int>(w.channel.script.size()) + 1;
+        w.channel.onRead = [&](int reads) {
+            if (reads == firstSilentRead + 3 && (c.at == At::FileCountRead || c.at == At::Transfer))
+                w.run = false;
+        };
+        w.shell.onPrompt = [&](const std::string& prompt) {
+            if ((prompt == "data found" && c.at == At::DataFound) || (prompt == "save file" && c.at == At::SaveFile))
+                w.run = false;
+        };
+        w.writers.csv = [&, recorder = w.Recorder("csv")](auto&&... args) {
+            w.run = c.at != At::CsvWriter;
+            return recorder(std::forward<decltype(args)>(args)...);
+        };
+
+        EXPECT_EQ(w.Run(), PassOutcome::Stopped);
+        EXPECT_EQ(w.shell.log, c.log);
+        EXPECT_EQ(w.channel.writes, c.writes);
+        std::vector<std::string> writers;
+        for (const WriterCall& call : w.writerCalls)
+            writers.push_back(call.writer);
+        EXPECT_EQ(writers, c.writers);
+        EXPECT_LE(w.channel.readCalls, firstSilentRead + 3) << "gave up between two reads";
+        EXPECT_TRUE(w.linkMessages.shown.empty());
+        EXPECT_EQ(w.bridges.closes, (std::map<BridgeHandle, int>{{100, 1}}));
+    }
 }
 
 } // namespace

@@ -73,6 +73,8 @@ public:
     ReadResult ReadByte(BridgeHandle, std::uint8_t& byte) override
     {
         ++readCalls;
+        if (onRead)
+            onRead(readCalls);
         if (script.empty())
             return ReadResult::Empty;
         const auto [result, value] = script.front();
@@ -95,6 +97,7 @@ public:
     std::vector<Bytes> writes;
     std::size_t writeAttempts = 0;
     int readCalls = 0;
+    std::function<void(int)> onRead; // given the count of reads so far
 };
 
 struct FakeBridge {
@@ -187,12 +190,15 @@ public:
                                                    {"save file", {int(SaveFileResult::Save)}}};
     std::string savePath = "/data/pump7";
     std::function<void(int)> onProgress;
+    std::function<void(const std::string&)> onPrompt; // while the prompt is up
 
 private:
     void Log(std::string line) { log.push_back(std::move(line)); }
     int Answer(const std::string& prompt)
     {
         Log(prompt);
+        if (onPrompt)
+            onPrompt(prompt);
         std::deque<int>& script = answers[prompt];
         if (script.empty())
             return 0;

@@ -4,6 +4,8 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/posix/custom_line_rate.h"
+#include "platform/shared/bridge_device.h"
 #include "platform/system_bridges.h"
 #include "tests/posix/pty_pair.h"
 
@@ -60,6 +62,44 @@ TEST(TtyChannelTest, ReadsGiveBytesSilenceOrFailure)
         EXPECT_LE(last, milliseconds(c.mostMs));
         ::close(fd);
     }
+}
+
+// A pseudo-terminal keeps the rate fields, so the unit's rate shows in
+// both directions, read back as the kernel holds them. The line starts with
+// 115200 in the input-rate field (CIBAUD), as a C library that fills that
+// field from cfsetispeed (glibc 2.42) leaves it.
+TEST(TtyChannelTest, ConfigureSetsTheUnitsRateBothWays)
+{
+    k4test::PtyPair pty;
+    ASSERT_TRUE(pty.Ok());
+    const int fd = ::open(pty.DevicePath().c_str(), O_RDWR | O_NOCTTY);
+    ASSERT_GE(fd, 0);
+    termios apart{};
+    ASSERT_EQ(::tcgetattr(fd, &apart), 0);
+    constexpr int kInputRateShift = 16; // the kernel's IBSHIFT, which <termios.h> does not give
+    apart.c_cflag = (apart.c_cflag & ~CIBAUD) | (B115200 << kInputRateShift);
+    ASSERT_EQ(::tcsetattr(fd, TCSANOW, &apart), 0);
+    EXPECT_TRUE(MakeSystemSerialChannel()->Configure(fd));
+    unsigned input = 0;
+    unsigned output = 0;
+    ASSERT_TRUE(ReadLineRates(fd, input, output));
+    EXPECT_EQ(input, 128000u);
+    EXPECT_EQ(output, 128000u);
+    ::close(fd);
+}
+
+// The user sees "Device Not Connected" or "Lost communication ..."; the
+// diagnostic output keeps the system's reason, once however often it recurs.
+TEST(TtyChannelTest, FailuresKeepTheSystemsReasonForDiagnostics)
+{
+    testing::internal::CaptureStderr();
+    EXPECT_EQ(OpenBridgeDevice("/nonexistent/ttyUSB0"), kNoBridge);
+    EXPECT_EQ(OpenBridgeDevice("/nonexistent/ttyUSB0"), kNoBridge);
+    const std::uint8_t request[] = {0x00, 0x03, 0x0C, 0xFF, 0xF1};
+    EXPECT_FALSE(MakeSystemSerialChannel()->Write(-1, request, sizeof request));
+    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+              "k4: open /nonexistent/ttyUSB0: No such file or directory\n"
+              "k4: write: Bad file descriptor\n");
 }
 
 } // namespace

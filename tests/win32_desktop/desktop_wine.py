@@ -267,6 +267,22 @@ def about_case(firmware, shown):
     return case
 
 
+def end_at_once_case(how, sim):
+    def case(bench):
+        unit = Unit(bench.root, *sim)
+        try:
+            expect_driver(bench.driver("end-at-once", APP, how, win(bench.out / "stalled")),
+                          f"ok the program ended within a second after {how}")
+        finally:
+            unit.stop()
+        expect(files_in(bench.out) == [], f"files written: {files_in(bench.out)}")
+    return case
+
+
+def case_f1_opens_about(bench):
+    expect_driver(bench.driver("f1-about", APP), "ok F1 opens the About box")
+
+
 # --- Dockstart ------------------------------------------------------------
 
 def dock_registry(run_on_start, main_app_path=None):
@@ -624,6 +640,10 @@ CASES = (
     ("second-instance-beside-a-message", case_second_instance),
     ("about-shows-firmware", about_case("V2.10", "V2.10")),
     ("about-cuts-long-firmware", about_case("V12.345", "V12.3")),
+    ("esc-while-the-unit-is-silent", end_at_once_case("esc", ("--silent-on-command", "12"))),
+    ("close-while-the-unit-is-silent", end_at_once_case("close", ("--silent-on-command", "12"))),
+    ("close-during-the-transfer", end_at_once_case("transfer", ("--silent-after", "2"))),
+    ("f1-opens-about", case_f1_opens_about),
     ("dockstart-start-up-table", case_dockstart_start_up),
     ("dockstart-watch", case_dockstart_watch),
     ("dockstart-bad-main-app-path", case_dockstart_bad_main_app_path),

@@ -574,6 +574,45 @@ void AboutWithUnit(const std::string& app, const std::vector<std::string>& args)
     ExpectEnd(program, "after Cancel");
 }
 
+// Ending the program at once: `end` is sent while the unit is silent (the
+// window still searching) or, with "transfer", while the download stalls
+// and the main window is hidden. The process is gone within a second and
+// showed nothing more.
+void EndAtOnce(const std::string& app, const std::vector<std::string>& args)
+{
+    Program program(app);
+    const HWND main = MainWindowOf(program);
+    const bool transfer = args.at(0) == "transfer";
+    if (transfer) {
+        const HWND save = GoToSaveDialog(program);
+        TypeName(save, args.at(1));
+        Press(save, IDC_SAVE);
+    }
+    std::this_thread::sleep_for(2s); // the unit has gone silent by now
+    if (!program.Running() || MessageBoxOf(program.Pid(), k4::text::kApplicationName))
+        Fail("the pass ended or spoke before it was closed");
+    if (args.at(0) == "esc")
+        PostMessageA(main, WM_KEYDOWN, VK_ESCAPE, 0);
+    else
+        PostMessageA(main, WM_CLOSE, 0, 0);
+    if (!program.WaitForEnd(1s))
+        Fail("the program is still running a second after " + args.at(0));
+    Say("ok the program ended within a second after " + args.at(0));
+}
+
+void F1OpensAbout(const std::string& app, const std::vector<std::string>&)
+{
+    Program program(app);
+    const HWND main = MainWindowOf(program);
+    PostMessageA(main, WM_KEYDOWN, VK_F1, 0);
+    const HWND about = WaitForDialog(program, k4test::AboutDialog());
+    Say("ok F1 opens the About box");
+    Close(about);
+    WaitGone(about, "the About box");
+    Close(main);
+    ExpectEnd(program, "after Esc", 3s);
+}
+
 // For the pictures: each dialog stays up until the caller has taken its
 // picture (it writes DIR\NAME.done once DIR\NAME.ready appeared).
 void Pause(const std::string& folder, const std::string& name)
@@ -872,6 +911,7 @@ int main()
         {"device-empty", DeviceEmpty},     {"search", SearchGivesUp},
         {"exit-search", ExitAtNotConnected}, {"messages", Messages},
         {"second-instance", SecondInstance}, {"about-unit", AboutWithUnit},
+        {"end-at-once", EndAtOnce},        {"f1-about", F1OpensAbout},
         {"pictures", Pictures},            {"pictures-names", PicturesOfNames},
         {"dockstart", DockstartStart},     {"dockstart-exit", DockstartExit},
         {"dockstart-citizen", DockstartCitizen}, {"hold-title", HoldDownloadTitle},

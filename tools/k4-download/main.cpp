@@ -7,6 +7,7 @@
 #include <memory>
 
 #include "common/config_store.h"
+#include "link/tracing_channel.h"
 #include "platform/command_line.h"
 #include "platform/dynamic_library.h"
 #include "platform/system_bridges.h"
@@ -42,6 +43,8 @@ k4::SessionParts TerminalParts(const k4dl::DownloadOptions& options)
     parts.bridges = k4::MakeSystemBridgeLibrary();
     if (options.traceBridges)
         parts.bridges = std::make_unique<k4dl::TracingBridgeLibrary>(std::move(parts.bridges), stderr);
+    if (options.traceFrames)
+        parts.channel = std::make_unique<k4::TracingSerialChannel>(k4::MakeSystemSerialChannel(), stderr);
     if (!options.keepImage.empty()) {
         parts.writers.keepRawImage = [path = options.keepImage](std::span<const std::uint8_t> raw) {
             if (!k4::WriteImageFile(path, {raw.begin(), raw.end()}))

@@ -100,6 +100,12 @@ void DeviceSession::Answer(const ReceivedFrame& request, const std::atomic<bool>
         UnplugNow();
         return;
     }
+    if (m_settings.faults.silentOnCommand != 0 && request.code == m_settings.faults.silentOnCommand) {
+        if (m_log)
+            m_log->Note("silent from now on");
+        m_silent = true;
+        return;
+    }
     switch (request.code) {
     case k4::CMD_FIRMWARE_VERSION: {
         const std::string& text = m_settings.firmware;

@@ -23,6 +23,7 @@ struct FaultPlan {
     int silentAfterFrame = 0;
     int unplugAfterFrame = 0;
     int unplugOnCommand = 0; // unplug when a request with this code arrives, unanswered
+    int silentOnCommand = 0; // answer nothing from a request with this code on
 };
 
 struct UnitSettings {

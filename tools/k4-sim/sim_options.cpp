@@ -75,6 +75,7 @@ std::string SimUsage()
            "  --silent-after N       answer nothing after download frame N\n"
            "  --unplug-after N       unplug (close the line, remove the bridge file) after frame N\n"
            "  --unplug-on-command C  unplug when a request with code C (decimal) arrives, unanswered\n"
+           "  --silent-on-command C  answer nothing from a request with code C (decimal) on\n"
            "  --log-frames FILE      log every frame received and sent (\"-\": standard error)\n";
 }
 
@@ -103,6 +104,7 @@ bool ParseSimOptions(const std::vector<std::string>& args, SimOptions& options, 
         {"--silent-after", Number(faults.silentAfterFrame, 1, 1000000)},
         {"--unplug-after", Number(faults.unplugAfterFrame, 1, 1000000)},
         {"--unplug-on-command", Number(faults.unplugOnCommand, 1, 255)},
+        {"--silent-on-command", Number(faults.silentOnCommand, 1, 255)},
         {"--log-frames", Text(options.frameLog)},
     };
 
