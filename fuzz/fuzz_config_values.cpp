@@ -2,7 +2,7 @@
 #include <cstdint>
 #include <string_view>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {

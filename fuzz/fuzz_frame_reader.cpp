@@ -12,7 +12,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     k4::DeviceLink link(bridges, channel, messages);
     link.AdoptBridge(7);
     channel.QueueBytes(k4::test::Bytes(data, data + size));
-    for (int frame = 0; frame < 64 && link.State().g_bDevicePresent && !channel.script.empty(); ++frame) {
+    for (int frame = 0; frame < 64 && link.State().m_bDevicePresent && !channel.script.empty(); ++frame) {
         link.ReadFrame();
         if (link.BytesRead() > k4::kFrameBufferSize || link.FrameType() > 3)
             __builtin_trap();

@@ -55,7 +55,7 @@ void DeviceLink::Transact(bool process)
     m_bTransferDone = false;
     m_bChecksumOk = false;
     m_nBytesRead = 0;
-    if (!m_state.g_bDevicePresent || Stopped())
+    if (!m_state.m_bDevicePresent || Stopped())
         return;
 
     if (!WriteFrame())

@@ -22,7 +22,7 @@ bool DeviceLink::GetFirmwareVersion(std::string& text)
     std::lock_guard lock(m_csLink);
     PrepareRequest(CMD_FIRMWARE_VERSION, 1);
     m_txFrame[kReplyDataOffset] = kFirmwareVersionSelector;
-    if (!m_state.g_bDevicePresent)
+    if (!m_state.m_bDevicePresent)
         return false;
 
     Transact(false);
@@ -43,7 +43,7 @@ bool DeviceLink::GetFileCount(std::uint8_t& count)
 {
     std::lock_guard lock(m_csLink);
     PrepareRequest(CMD_FILE_COUNT, 0);
-    if (!m_state.g_bDevicePresent)
+    if (!m_state.m_bDevicePresent)
         return false;
 
     Transact(false);
@@ -60,7 +60,7 @@ bool DeviceLink::DownloadImage(std::vector<std::uint8_t>& image)
 {
     std::lock_guard lock(m_csLink);
     PrepareRequest(CMD_DOWNLOAD, 0);
-    if (!m_state.g_bDevicePresent)
+    if (!m_state.m_bDevicePresent)
         return false;
 
     Transact(true);

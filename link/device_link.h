@@ -18,18 +18,18 @@ namespace k4 {
 
 // Link state shared by the worker and the user-interface thread.
 struct LinkState {
-    std::atomic<BridgeHandle> g_hDevice{kNoBridge};
-    std::atomic<bool> g_bDevicePresent{false};
+    std::atomic<BridgeHandle> m_hDevice{kNoBridge};
+    std::atomic<bool> m_bDevicePresent{false};
 };
 
 // The framed request/response link to the download unit over an open
 // bridge: frame codec, command exchange and the three commands.
 class DeviceLink {
 public:
-    // With `g_bRun`, every exchange gives up between two reads once the flag
+    // With the run flag `bRun`, every exchange gives up between two reads once the flag
     // is cleared: a closed program must not wait out the unit's silence.
     DeviceLink(BridgeLibrary& bridges, SerialChannel& channel, MessageSink& messages,
-               const std::atomic<bool>* g_bRun = nullptr);
+               const std::atomic<bool>* bRun = nullptr);
 
     LinkState& State() { return m_state; }
     BridgeLibrary& Bridges() { return m_bridges; }
@@ -37,7 +37,7 @@ public:
     // Applies the serial settings to the open bridge; false when the port
     // refused them.
     bool ConfigurePort();
-    // Takes over a matched, open bridge: it becomes g_hDevice, its port is
+    // Takes over a matched, open bridge: it becomes m_hDevice, its port is
     // configured, and only then is the device marked present, so a query
     // from another thread never talks to an unconfigured port.
     void AdoptBridge(BridgeHandle handle);
@@ -62,7 +62,7 @@ public:
 
     // The run flag has been cleared: the exchange under way has been given
     // up without a word, and no further one starts.
-    bool Stopped() const { return m_run != nullptr && !*m_run; }
+    bool Stopped() const { return m_bRun != nullptr && !*m_bRun; }
 
     // Closes the bridge unless it is already closed; a bridge is closed once.
     // The device is no longer present afterwards.
@@ -110,7 +110,7 @@ private:
     BridgeLibrary& m_bridges;
     SerialChannel& m_channel;
     MessageSink& m_messages;
-    const std::atomic<bool>* m_run;
+    const std::atomic<bool>* m_bRun;
 };
 
 } // namespace k4

@@ -8,7 +8,7 @@ namespace k4 {
 // m_image, which a later exchange reuses.
 bool DownloadLog(DeviceLink& link, std::string basePath, const LogWriters& writers, MessageSink& messages)
 {
-    if (!link.State().g_bDevicePresent)
+    if (!link.State().m_bDevicePresent)
         return false;
 
     std::vector<std::uint8_t> image;

@@ -16,11 +16,11 @@ namespace {
 constexpr std::chrono::milliseconds kRunCheckInterval{50};
 
 // Returns whether the worker is still to run once the delay has passed.
-bool SleepWhileRunning(int delayMs, const std::atomic<bool>& g_bRun)
+bool SleepWhileRunning(int delayMs, const std::atomic<bool>& bRun)
 {
     using Clock = std::chrono::steady_clock;
     const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(std::max(delayMs, 0));
-    while (g_bRun) {
+    while (bRun) {
         const Clock::time_point now = Clock::now();
         if (now >= deadline)
             return true;
@@ -34,21 +34,21 @@ bool SleepWhileRunning(int delayMs, const std::atomic<bool>& g_bRun)
 class DownloadPass {
 public:
     DownloadPass(DeviceLink& link, DownloadShell& shell, const WorkerSettings& settings,
-                 const LogWriters& writers, std::atomic<bool>& g_bRun)
-        : m_link(link), m_shell(shell), m_settings(settings), m_writers(writers), m_run(g_bRun)
+                 const LogWriters& writers, std::atomic<bool>& bRun)
+        : m_link(link), m_shell(shell), m_settings(settings), m_writers(writers), m_bRun(bRun)
     {
     }
 
     PassOutcome Run()
     {
-        if (!m_run)
+        if (!m_bRun)
             return Stop();
         for (;;) {
             switch (Poll()) {
             case PollResult::Connected:
                 // The connected phase follows without delay; only the run flag
                 // is looked at in between.
-                if (!m_run)
+                if (!m_bRun)
                     return Stop();
                 return RunConnectedPhase();
             case PollResult::UserExit:
@@ -58,7 +58,7 @@ public:
             case PollResult::KeepSearching:
                 break;
             }
-            if (!SleepWhileRunning(m_settings.pollIntervalMs, m_run))
+            if (!SleepWhileRunning(m_settings.pollIntervalMs, m_bRun))
                 return Stop();
         }
     }
@@ -68,7 +68,7 @@ private:
 
     PollResult Poll()
     {
-        if (ConnectMatchingBridge(m_link, m_settings.g_dwVid, m_settings.g_dwPid)) {
+        if (ConnectMatchingBridge(m_link, m_settings.m_dwVid, m_settings.m_dwPid)) {
             m_failedPolls = 0;
             return PollResult::Connected;
         }
@@ -79,7 +79,7 @@ private:
         }
         m_shell.HideMainWindow();
         const NotConnectedChoice choice = m_shell.ShowDeviceNotConnected();
-        if (!m_run)
+        if (!m_bRun)
             return PollResult::Stopped;
         if (choice == NotConnectedChoice::Exit)
             return PollResult::UserExit;
@@ -98,7 +98,7 @@ private:
     {
         std::uint8_t fileCount = 0;
         const bool counted = m_link.GetFileCount(fileCount);
-        if (!m_run)
+        if (!m_bRun)
             return Stop();
         if (!counted) {
             // Still over the visible main window, which is hidden only below.
@@ -108,36 +108,36 @@ private:
         m_shell.HideMainWindow();
         if (fileCount == 0) {
             m_shell.ShowDeviceEmpty();
-            return m_run ? EndPass(PassOutcome::DeviceEmpty) : Stop();
+            return m_bRun ? EndPass(PassOutcome::DeviceEmpty) : Stop();
         }
         const DataFoundChoice choice = m_shell.ShowDataFound();
-        if (!m_run)
+        if (!m_bRun)
             return Stop();
         if (choice != DataFoundChoice::Download)
             return EndPass(PassOutcome::Cancelled);
         const std::optional<std::string> basePath = m_shell.ShowSaveFile();
-        if (!m_run)
+        if (!m_bRun)
             return Stop();
         if (!basePath)
             return EndPass(PassOutcome::Cancelled);
         // Once the writers have begun they both run to their end, so that a
         // closing program leaves both files or neither, each one whole.
         const bool saved = DownloadLog(m_link, *basePath, m_writers, m_shell);
-        if (!m_run)
+        if (!m_bRun)
             return Stop();
         if (!saved) {
             m_shell.ShowMessage(text::kUploadLostMessage);
             return EndPass(PassOutcome::DownloadFailed);
         }
         m_shell.ShowSaveComplete();
-        return m_run ? EndPass(PassOutcome::Saved) : Stop();
+        return m_bRun ? EndPass(PassOutcome::Saved) : Stop();
     }
 
     // Every end the worker takes itself ends the program too.
     PassOutcome EndPass(PassOutcome outcome)
     {
         m_link.CloseBridge();
-        m_run = false;
+        m_bRun = false;
         m_shell.PostQuit();
         return outcome;
     }
@@ -154,16 +154,16 @@ private:
     DownloadShell& m_shell;
     const WorkerSettings& m_settings;
     const LogWriters& m_writers;
-    std::atomic<bool>& m_run;
+    std::atomic<bool>& m_bRun;
     int m_failedPolls = 0;
 };
 
 } // namespace
 
 PassOutcome DownloadWorker(DeviceLink& link, DownloadShell& shell, const WorkerSettings& settings,
-                           const LogWriters& writers, std::atomic<bool>& g_bRun)
+                           const LogWriters& writers, std::atomic<bool>& bRun)
 {
-    return DownloadPass(link, shell, settings, writers, g_bRun).Run();
+    return DownloadPass(link, shell, settings, writers, bRun).Run();
 }
 
 } // namespace k4

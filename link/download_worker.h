@@ -38,8 +38,8 @@ enum class PassOutcome {
 };
 
 struct WorkerSettings {
-    std::uint32_t g_dwVid = 0;
-    std::uint32_t g_dwPid = 0;
+    std::uint32_t m_dwVid = 0;
+    std::uint32_t m_dwPid = 0;
     int pollIntervalMs = 1000;
     int failedPollsBeforePrompt = 10;
 };
@@ -48,8 +48,8 @@ struct WorkerSettings {
 bool DownloadLog(DeviceLink& link, std::string basePath, const LogWriters& writers, MessageSink& messages);
 
 // The whole pass: search, prompts, download, writers, end. Returns when the
-// pass ends or `g_bRun` is cleared from outside.
+// pass ends or the run flag is cleared from outside.
 PassOutcome DownloadWorker(DeviceLink& link, DownloadShell& shell, const WorkerSettings& settings,
-                           const LogWriters& writers, std::atomic<bool>& g_bRun);
+                           const LogWriters& writers, std::atomic<bool>& bRun);
 
 } // namespace k4

@@ -37,7 +37,7 @@ bool DeviceLink::WriteFrame()
     StoreBigEndianWord(&m_txFrame[0], frameLength);
 
     // After a read failure closed the bridge there is nothing to write to.
-    const BridgeHandle handle = m_state.g_hDevice;
+    const BridgeHandle handle = m_state.m_hDevice;
     if (handle == kNoBridge)
         return false;
     return m_channel.Write(handle, m_txFrame.data(), frameLength + 2u);
@@ -55,7 +55,7 @@ void DeviceLink::ReadFrame()
 {
     std::lock_guard lock(m_csLink);
     m_bChecksumOk = false;
-    if (!m_state.g_bDevicePresent)
+    if (!m_state.m_bDevicePresent)
         return;
 
     std::uint16_t byteCount = 0;
@@ -64,7 +64,7 @@ void DeviceLink::ReadFrame()
     std::uint16_t frameLength = 0;
 
     for (;;) {
-        const ReadResult result = m_channel.ReadByte(m_state.g_hDevice, m_rxFrame[byteCount]);
+        const ReadResult result = m_channel.ReadByte(m_state.m_hDevice, m_rxFrame[byteCount]);
         if (result == ReadResult::Failed) {
             LoseDevice();
             return;

@@ -3,7 +3,7 @@
 #include "eventlog/event_decoding.h"
 #include "report/component_call.h"
 #include "report/report_layout.h"
-#include "report/utf16_text.h"
+#include "report/utf16_from_utf8.h"
 
 namespace k4 {
 

@@ -1,7 +1,7 @@
 #include "report/report_sheet.h"
 
 #include "report/component_call.h"
-#include "report/utf16_text.h"
+#include "report/utf16_from_utf8.h"
 
 namespace k4 {
 

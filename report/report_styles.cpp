@@ -1,7 +1,7 @@
 #include "report/report_styles.h"
 
 #include "report/component_call.h"
-#include "report/style_settings.h"
+#include "report/style_setters.h"
 
 namespace k4 {
 

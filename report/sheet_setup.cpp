@@ -3,8 +3,8 @@
 #include <cstdio>
 
 #include "report/component_call.h"
-#include "report/style_settings.h"
-#include "report/utf16_text.h"
+#include "report/style_setters.h"
+#include "report/utf16_from_utf8.h"
 
 namespace k4 {
 

@@ -6,7 +6,7 @@
 #include "report/report_sheet.h"
 #include "report/report_styles.h"
 #include "report/sheet_setup.h"
-#include "report/utf16_text.h"
+#include "report/utf16_from_utf8.h"
 #include "report/xls_report.h"
 #include "common/texts.h"
 

@@ -8,7 +8,7 @@ import sys
 import time
 from pathlib import Path
 
-sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "app"))
+sys.path.insert(0, str(Path(__file__).resolve().parent.parent / "tests" / "app" / "qt"))
 import e2e_desktop as desk  # noqa: E402
 
 

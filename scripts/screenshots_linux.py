@@ -9,7 +9,7 @@ import time
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
-sys.path.insert(0, str(HERE.parent / "tests" / "app"))
+sys.path.insert(0, str(HERE.parent / "tests" / "app" / "qt"))
 import e2e_desktop as desk  # noqa: E402
 
 OUT = Path(sys.argv[1]).resolve()

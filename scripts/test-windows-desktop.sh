@@ -1,8 +1,8 @@
 #!/usr/bin/env bash
 # The two Windows desktop programs and their installer under wine, driven
-# from outside by tests/win32_desktop/driver.exe: cross-builds them into
+# from outside by tests/app/win32/driver.exe: cross-builds them into
 # build-win/ (beside the core's Windows build), makes a fresh wine prefix there, starts an X server
-# (Xvfb) for their windows and runs tests/win32_desktop/desktop_wine.py.
+# (Xvfb) for their windows and runs tests/app/win32/desktop_wine.py.
 #
 #   scripts/test-windows-desktop.sh [CASE...]      the cases (all when none named)
 #   scripts/test-windows-desktop.sh --pictures     docs/screenshots/windows-*.png instead
@@ -28,9 +28,11 @@ echo "== Windows desktop build ($build) =="
 targets=(k4-win32-app k4-dockstart k4-desktop-driver k4-desktop-standin k4-desktop-planted k4xls)
 command -v makensis >/dev/null && targets+=(installer)
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
-  -DK4_BUILD_TESTS=OFF >/dev/null
+  -DK4_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >"$build/desktop-build.log" 2>&1 ||
   { tail -40 "$build/desktop-build.log"; exit 1; }
+# Both programs carry the project's version in their file properties.
+(cd "$build" && ctest --output-on-failure -R '^version_resource\.') | tail -n 1
 
 echo "== Linux simulator and report writer (build) =="
 if [[ ! -f build/CMakeCache.txt ]]; then
@@ -68,9 +70,9 @@ echo "   ($(since "$started"))"
 export K4_BIN_DIR=$root/build/bin K4_WIN_BUILD=$build PYTHONDONTWRITEBYTECODE=1
 if [[ ${1:-} == --pictures ]]; then
   echo "== pictures of every dialog =="
-  /usr/bin/python3 tests/win32_desktop/desktop_wine.py --pictures "$root/docs/screenshots"
+  /usr/bin/python3 tests/app/win32/desktop_wine.py --pictures "$root/docs/screenshots"
 else
   echo "== desktop cases under wine =="
-  /usr/bin/python3 tests/win32_desktop/desktop_wine.py "$@"
+  /usr/bin/python3 tests/app/win32/desktop_wine.py "$@"
 fi
 echo "== done ($(since "$started")) =="

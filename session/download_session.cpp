@@ -1,6 +1,6 @@
 #include "session/download_session.h"
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 #include "eventlog/csv_writer.h"
 #include "platform/system_bridges.h"
 #include "report/xls_report.h"
@@ -32,7 +32,7 @@ DownloadSession::DownloadSession(DownloadShell& shell, SessionParts parts) : m_s
         system.keepRawImage = std::move(m_parts.writers.keepRawImage);
         m_parts.writers = std::move(system);
     }
-    m_link = std::make_unique<DeviceLink>(*m_parts.bridges, *m_parts.channel, m_shell, &g_bRun);
+    m_link = std::make_unique<DeviceLink>(*m_parts.bridges, *m_parts.channel, m_shell, &m_bRun);
 }
 
 DownloadSession::~DownloadSession()
@@ -50,15 +50,15 @@ void DownloadSession::Start()
         return;
     if (m_parts.readConfiguration) {
         const DeviceIds ids = ReadDeviceIds();
-        m_parts.settings.g_dwVid = ids.vid;
-        m_parts.settings.g_dwPid = ids.pid;
+        m_parts.settings.m_dwVid = ids.vid;
+        m_parts.settings.m_dwPid = ids.pid;
     }
     m_worker = std::thread([this] { RunPass(); });
 }
 
 void DownloadSession::RunPass()
 {
-    const PassOutcome outcome = DownloadWorker(*m_link, m_shell, m_parts.settings, m_parts.writers, g_bRun);
+    const PassOutcome outcome = DownloadWorker(*m_link, m_shell, m_parts.settings, m_parts.writers, m_bRun);
     {
         std::lock_guard lock(m_mutex);
         m_outcome = outcome;
@@ -71,7 +71,7 @@ void DownloadSession::RunPass()
 
 void DownloadSession::Stop()
 {
-    g_bRun = false;
+    m_bRun = false;
 }
 
 bool DownloadSession::Finished() const

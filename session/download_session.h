@@ -80,7 +80,7 @@ private:
 
     DownloadShell& m_shell;
     SessionParts m_parts;
-    std::atomic<bool> g_bRun{true};
+    std::atomic<bool> m_bRun{true};
     std::unique_ptr<DeviceLink> m_link;
 
     mutable std::mutex m_mutex;

@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 #include "platform/bridge_changes.h"
 #include "platform/bridge_library.h"
 #include "platform/program_starter.h"

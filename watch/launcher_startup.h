@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 
 namespace k4 {
 

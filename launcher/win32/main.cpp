@@ -10,7 +10,7 @@
 #include <thread>
 #include <vector>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 #include "common/texts.h"
 #include "launcher/win32/hidden_window.h"
 #include "platform/dynamic_library.h"

@@ -10,6 +10,7 @@
 
 #include "platform/bridge_changes.h"
 #include "platform/system_bridges.h"
+#include "platform/win32/wide_text.h"
 
 namespace k4 {
 
@@ -79,8 +80,8 @@ std::unique_ptr<BridgeChanges> Usable(std::unique_ptr<EventBridgeChanges> change
 
 std::unique_ptr<BridgeChanges> MakeFolderBridgeChanges(const std::string& folder)
 {
-    const HANDLE change = FindFirstChangeNotificationA(
-        folder.c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
+    const HANDLE change = FindFirstChangeNotificationW(
+        Widen(folder).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
     if (change == INVALID_HANDLE_VALUE)
         return nullptr;
     return Usable(std::make_unique<EventBridgeChanges>(change));
@@ -88,8 +89,8 @@ std::unique_ptr<BridgeChanges> MakeFolderBridgeChanges(const std::string& folder
 
 std::unique_ptr<BridgeChanges> MakeSystemBridgeChanges(std::chrono::milliseconds fallbackInterval)
 {
-    const char* simulated = std::getenv(kBridgeDirVariable);
-    std::unique_ptr<BridgeChanges> changes = simulated != nullptr && *simulated != '\0'
+    const std::string simulated = EnvironmentVariable(kBridgeDirVariable);
+    std::unique_ptr<BridgeChanges> changes = !simulated.empty()
                                                  ? MakeFolderBridgeChanges(simulated)
                                                  : Usable(std::make_unique<EventBridgeChanges>(nullptr));
     if (!changes)

@@ -7,22 +7,6 @@
 
 namespace k4 {
 
-namespace {
-
-// The variable as the system holds it, in UTF-16: a folder in any language.
-std::string EnvironmentVariable(const char* name)
-{
-    const std::wstring wideName = Widen(name);
-    std::wstring value(32767, L'\0');
-    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
-    if (length == 0 || length >= value.size())
-        return {};
-    value.resize(length);
-    return Narrow(value);
-}
-
-} // namespace
-
 std::unique_ptr<BridgeLibrary> MakeSystemBridgeLibrary()
 {
     const std::string simulated = EnvironmentVariable(kBridgeDirVariable);

@@ -32,4 +32,15 @@ std::string Narrow(std::wstring_view utf16)
     return text;
 }
 
+std::string EnvironmentVariable(const char* name)
+{
+    const std::wstring wideName = Widen(name);
+    std::wstring value(32767, L'\0');
+    const DWORD length = GetEnvironmentVariableW(wideName.c_str(), value.data(), static_cast<DWORD>(value.size()));
+    if (length == 0 || length >= value.size())
+        return {};
+    value.resize(length);
+    return Narrow(value);
+}
+
 } // namespace k4

@@ -13,5 +13,8 @@ std::wstring Widen(std::string_view utf8);
 
 // Unpaired surrogates, which only a broken name holds, become U+FFFD.
 std::string Narrow(std::wstring_view utf16);
+// An environment variable as the system holds it, in UTF-16, so that a
+// folder in any language comes through; empty when it is not set.
+std::string EnvironmentVariable(const char* name);
 
 } // namespace k4

@@ -3,7 +3,7 @@
 #include <cstdio>
 #include <string>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 
 int main()
 {

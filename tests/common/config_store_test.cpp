@@ -7,7 +7,7 @@
 #include <memory>
 #include <string>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 
 namespace k4 {
 namespace {

@@ -226,8 +226,8 @@ TEST_F(LinkTest, ReadFailureClosesTheBridgeOnceAndLaterExchangesDoNothing)
     channel.QueueFailure();
     Download();
     EXPECT_FALSE(link.TransferDone());
-    EXPECT_FALSE(link.State().g_bDevicePresent);
-    EXPECT_EQ(link.State().g_hDevice, kNoBridge);
+    EXPECT_FALSE(link.State().m_bDevicePresent);
+    EXPECT_EQ(link.State().m_hDevice, kNoBridge);
     // The refusal of the lost frame can no longer be sent.
     EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(text::kSendFailedMessage)});
 
@@ -288,7 +288,7 @@ TEST(LinkSettingsTest, RefusedLineSettingsAreNotedOnceAndThePassGoesOn)
     link.AdoptBridge(7);
     link.CloseBridge();
     link.AdoptBridge(8);
-    EXPECT_TRUE(link.State().g_bDevicePresent);
+    EXPECT_TRUE(link.State().m_bDevicePresent);
     EXPECT_EQ(channel.configured, (std::vector<BridgeHandle>{7, 8}));
     ASSERT_EQ(messages.notes.size(), 1u);
     EXPECT_NE(messages.notes[0].find("128000"), std::string::npos);

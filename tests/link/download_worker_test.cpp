@@ -112,8 +112,8 @@ TEST(WorkerTest, BridgesWithOtherIdentifiersAreClosedAgain)
     for (const auto& [bridge, vid, pid] : cases) {
         WorkerWorld w;
         w.bridges.attached = {bridge};
-        w.settings.g_dwVid = vid;
-        w.settings.g_dwPid = pid;
+        w.settings.m_dwVid = vid;
+        w.settings.m_dwPid = pid;
         EXPECT_EQ(w.Run(), PassOutcome::NotConnected);
         EXPECT_EQ(w.bridges.closes, (std::map<BridgeHandle, int>{{100, 10}}));
         EXPECT_TRUE(w.channel.configured.empty());

@@ -104,8 +104,8 @@ struct SessionWorld {
         parts.bridges = std::move(ownBridges);
         parts.channel = std::move(ownChannel);
         parts.readConfiguration = false;
-        parts.settings.g_dwVid = kVid;
-        parts.settings.g_dwPid = kPid;
+        parts.settings.m_dwVid = kVid;
+        parts.settings.m_dwPid = kPid;
         parts.settings.pollIntervalMs = 1;
         parts.writers.csv = [this](auto, auto, auto, std::string basePath, MessageSink&) {
             written.push_back(basePath + ".csv");

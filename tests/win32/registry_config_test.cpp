@@ -9,7 +9,7 @@
 #include <string>
 #include <vector>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 #include "platform/win32/wide_text.h"
 
 namespace k4 {

@@ -6,7 +6,7 @@
 #include <cstdio>
 #include <memory>
 
-#include "common/config_store.h"
+#include "common/device_ids.h"
 #include "link/tracing_channel.h"
 #include "platform/command_line.h"
 #include "platform/dynamic_library.h"
@@ -78,7 +78,7 @@ int main(int argc, char** argv)
     session.Start();
     // A unit that the kernel sees but that shows no serial port would only
     // make the search fail: say why, once.
-    const k4::DeviceIds ids{session.Settings().g_dwVid, session.Settings().g_dwPid};
+    const k4::DeviceIds ids{session.Settings().m_dwVid, session.Settings().m_dwPid};
     k4::MissingPortNotice portNotice;
     while (!session.WaitFor(std::chrono::milliseconds(250))) {
         if (g_bStopAsked)
