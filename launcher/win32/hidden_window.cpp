@@ -7,7 +7,7 @@
 #include <string>
 
 #include "common/texts.h"
-#include "launcher/win32/resource_ids.h"
+#include "launcher/win32/tray_resource_ids.h"
 #include "watch/launcher_startup.h"
 
 namespace k4dock {
