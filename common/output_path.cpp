@@ -38,12 +38,9 @@ std::string BaseNameOf(std::string_view typed)
 std::string_view SaveCheckMessage(SaveCheck check)
 {
     switch (check) {
-    case SaveCheck::EmptyName:
-        return text::kEnterFileNameMessage;
-    case SaveCheck::DataFolderMissing:
-        return text::kCreateDataFolderMessage;
-    case SaveCheck::Ok:
-        break;
+    case SaveCheck::EmptyName: return text::kEnterFileNameMessage;
+    case SaveCheck::DataFolderMissing: return text::kCreateDataFolderMessage;
+    case SaveCheck::Ok: break;
     }
     return {};
 }

@@ -7,7 +7,6 @@
 
 namespace k4 {
 
-
 // The path the Browse dialog returned, without its extension (any
 // extension, or a bare trailing dot, goes).
 std::string StripChosenExtension(std::string_view chosenPath);
@@ -17,9 +16,9 @@ std::string StripChosenExtension(std::string_view chosenPath);
 std::string BaseNameOf(std::string_view typed);
 
 enum class SaveCheck {
-    Ok,                 // basePath is set
-    EmptyName,          // show text::kEnterFileNameMessage, keep the dialog open
-    DataFolderMissing,  // show text::kCreateDataFolderMessage, keep the dialog open
+    Ok,                // basePath is set
+    EmptyName,         // show text::kEnterFileNameMessage, keep the dialog open
+    DataFolderMissing, // show text::kCreateDataFolderMessage, keep the dialog open
 };
 
 // The message box text for a refused Save; empty for Ok.
@@ -28,8 +27,8 @@ std::string_view SaveCheckMessage(SaveCheck check);
 // What Save does with the text of "Save As": base name, default folder
 // (created, one level, on every Save), full or default-folder path.
 // `documentsFolder` is the user's documents folder; `homeFolder` resolves "~/".
-SaveCheck ResolveSavePath(std::string_view typed, const std::string& documentsFolder,
-                          const std::string& homeFolder, std::string& basePath);
+SaveCheck ResolveSavePath(std::string_view typed, const std::string& documentsFolder, const std::string& homeFolder,
+                          std::string& basePath);
 
 // The same with this user's documents and home folders.
 SaveCheck ResolveSavePath(std::string_view typed, std::string& basePath);

@@ -28,7 +28,10 @@ enum : std::uint8_t {
 // Codes below this carry the voltage and current groups.
 inline constexpr std::uint8_t kFirstNonMeasurementCode = EVT_PROTECTION_CHANGE;
 
-inline bool IsMeasurementCode(std::uint8_t code) { return code < kFirstNonMeasurementCode; }
+inline bool IsMeasurementCode(std::uint8_t code)
+{
+    return code < kFirstNonMeasurementCode;
+}
 inline bool IsParameterChangeCode(std::uint8_t code)
 {
     return code == EVT_PROTECTION_CHANGE || code == EVT_MOTOR_CHANGE;

@@ -11,9 +11,15 @@ RunTime DecodeRunTime(std::uint32_t stamp)
     return RunTime{stamp / kPerDay, (stamp % kPerDay) / kPerHour, (stamp % kPerHour) / 10, stamp % 10};
 }
 
-int VoltsFromRaw(std::uint16_t raw) { return (raw + 8) / 16; }
+int VoltsFromRaw(std::uint16_t raw)
+{
+    return (raw + 8) / 16;
+}
 
-int WholeAmpsFromRaw(std::uint16_t raw) { return (raw + 8) / 16; }
+int WholeAmpsFromRaw(std::uint16_t raw)
+{
+    return (raw + 8) / 16;
+}
 
 double AmpsFromRaw(std::uint16_t raw, std::uint8_t scaleFlag)
 {
@@ -41,8 +47,8 @@ std::string FlagBitsText(std::uint8_t flags)
 std::optional<std::string_view> ParameterName(std::uint8_t eventCode, std::uint8_t parameterNumber)
 {
     static constexpr std::string_view kMotorNames[] = {
-        "Motor Rated Frequency",       "Motor Rated Voltage",     "Motor Amps - hundreds digit",
-        "Motor Amps - tens digit",     "Motor Amps - ones digit", "Motor Amps - tenths digit",
+        "Motor Rated Frequency",   "Motor Rated Voltage",     "Motor Amps - hundreds digit",
+        "Motor Amps - tens digit", "Motor Amps - ones digit", "Motor Amps - tenths digit",
     };
     static constexpr std::uint8_t kFirstProtectionParameter = 7;
     static constexpr std::string_view kProtectionNames[] = {

@@ -76,8 +76,7 @@ bool EventTableWalk::Next(EventRecord& record)
     // A record is read from its own bytes only: the part of its stride that
     // was actually gathered. One whose code calls for more ends the walk,
     // for both writers alike.
-    const std::span<const std::uint8_t> own =
-        m_table.subspan(m_offset, std::min(m_stride, m_table.size() - m_offset));
+    const std::span<const std::uint8_t> own = m_table.subspan(m_offset, std::min(m_stride, m_table.size() - m_offset));
     if (own.size() <= kRecEventCode || own.size() < RecordBytesNeeded(own[kRecEventCode])) {
         m_stride = 0; // stays at the end
         return false;

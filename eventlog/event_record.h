@@ -29,14 +29,14 @@ std::size_t RecordBytesNeeded(std::uint8_t eventCode);
 
 // The decoded view of one record of the event table.
 struct EventRecord {
-    int index = 0;                  // position in the table, empty slots counted
+    int index = 0; // position in the table, empty slots counted
     std::uint8_t code = EVT_EMPTY;
-    std::uint32_t runTime = 0;      // tenths of a minute
+    std::uint32_t runTime = 0; // tenths of a minute
     std::uint8_t scaleFlag = 0;
     VoltageMarker voltMarker = VoltageMarker::None;
-    std::uint16_t volts[3] = {};    // sixteenths of a volt
+    std::uint16_t volts[3] = {}; // sixteenths of a volt
     bool ampsOverrange = false;
-    std::uint16_t amps[3] = {};     // scaled by scaleFlag
+    std::uint16_t amps[3] = {}; // scaled by scaleFlag
     std::uint8_t paramNumber = 0;
     std::uint8_t paramValue = 0;
     std::span<const std::uint8_t> bytes; // the record inside the image

@@ -9,10 +9,10 @@ namespace k4 {
 inline constexpr std::size_t kImageCapacity = 0xA000; // 40960
 
 // Image header: big-endian words as they arrive from the unit.
-inline constexpr std::size_t kImageFlagOffset = 0;        // non-zero when a log is present
-inline constexpr std::size_t kTableOffsetField = 6;       // first event record
-inline constexpr std::size_t kTableLengthField = 8;       // event table length in bytes
-inline constexpr std::size_t kHeaderWord26Field = 26;     // converted, never read
+inline constexpr std::size_t kImageFlagOffset = 0;    // non-zero when a log is present
+inline constexpr std::size_t kTableOffsetField = 6;   // first event record
+inline constexpr std::size_t kTableLengthField = 8;   // event table length in bytes
+inline constexpr std::size_t kHeaderWord26Field = 26; // converted, never read
 inline constexpr std::size_t kImageHeaderSize = 28;
 
 // Reverses `count` bytes in place; with 2 it swaps a 16-bit field between

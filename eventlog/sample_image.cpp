@@ -66,9 +66,15 @@ Record Empty()
 }
 
 // Sixteenths of a volt or an ampere from whole units.
-constexpr std::uint16_t Sixteenths(int whole) { return static_cast<std::uint16_t>(whole * 16); }
+constexpr std::uint16_t Sixteenths(int whole)
+{
+    return static_cast<std::uint16_t>(whole * 16);
+}
 // Sixteenths of a tenth of an ampere from tenths.
-constexpr std::uint16_t Tenths(int tenths) { return static_cast<std::uint16_t>(tenths * 16); }
+constexpr std::uint16_t Tenths(int tenths)
+{
+    return static_cast<std::uint16_t>(tenths * 16);
+}
 
 constexpr Lines kMains{Sixteenths(230), Sixteenths(231), Sixteenths(229)};
 constexpr std::uint8_t kWhole = 1;
@@ -93,7 +99,8 @@ std::vector<Record> SampleRecords()
         Measurement(EVT_TRIP_OVERHEAT, 2400, kWhole, kMains, {Sixteenths(10), Sixteenths(10), Sixteenths(10)}),
         Measurement(EVT_TRIP_OVERVOLT, 2300, kWhole, {0xFD10, Sixteenths(262), Sixteenths(264)},
                     {Sixteenths(12), Sixteenths(12), Sixteenths(12)}),
-        Measurement(EVT_TRIP_UNDERVOLT, 3000, kWhole, {0xFE10, 0x0010, 0x0010}, {Sixteenths(1), Sixteenths(1), Sixteenths(1)}),
+        Measurement(EVT_TRIP_UNDERVOLT, 3000, kWhole, {0xFE10, 0x0010, 0x0010},
+                    {Sixteenths(1), Sixteenths(1), Sixteenths(1)}),
         Measurement(EVT_TRIP_FALSE_START, 3600, kWhole, kMains, {0xFF00, 0x0000, 0x0000}),
         Measurement(EVT_MOTOR_AMPS_NOT_SET, 4200, kTenthsScale, kMains, {0xFE01, 0x0123, 0x0050}),
         Measurement(EVT_SWITCH_OFF, 14400 + 600 + 125, kWhole, {3672, 3671, 3680}, {200, 0, 8}),
@@ -133,7 +140,10 @@ std::vector<std::uint8_t> ImageOf(const std::vector<Record>& records)
 
 } // namespace
 
-std::vector<std::uint8_t> SampleLogImage() { return ImageOf(SampleRecords()); }
+std::vector<std::uint8_t> SampleLogImage()
+{
+    return ImageOf(SampleRecords());
+}
 
 std::vector<std::uint8_t> SyntheticLogImage(int recordCount)
 {

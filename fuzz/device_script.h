@@ -45,9 +45,7 @@ inline void ScriptDevice(ByteSource& in, test::FakeSerialChannel& channel)
             channel.QueueBytes(raw);
             break;
         }
-        case 3:
-            channel.QueueEmpty(in.Take() * 4);
-            break;
+        case 3: channel.QueueEmpty(in.Take() * 4); break;
         case 4:
             if (in.Take() == 0xA5)
                 channel.QueueFailure();

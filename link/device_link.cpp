@@ -5,8 +5,7 @@ namespace k4 {
 DeviceLink::DeviceLink(BridgeLibrary& bridges, SerialChannel& channel, MessageSink& messages,
                        const std::atomic<bool>* bRun)
     : m_bridges(bridges), m_channel(channel), m_messages(messages), m_bRun(bRun)
-{
-}
+{}
 
 bool DeviceLink::ConfigurePort()
 {

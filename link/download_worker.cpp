@@ -33,11 +33,10 @@ bool SleepWhileRunning(int delayMs, const std::atomic<bool>& bRun)
 // user gives up; the connected phase runs once and always ends the pass.
 class DownloadPass {
 public:
-    DownloadPass(DeviceLink& link, DownloadShell& shell, const WorkerSettings& settings,
-                 const LogWriters& writers, std::atomic<bool>& bRun)
+    DownloadPass(DeviceLink& link, DownloadShell& shell, const WorkerSettings& settings, const LogWriters& writers,
+                 std::atomic<bool>& bRun)
         : m_link(link), m_shell(shell), m_settings(settings), m_writers(writers), m_bRun(bRun)
-    {
-    }
+    {}
 
     PassOutcome Run()
     {
@@ -51,12 +50,9 @@ public:
                 if (!m_bRun)
                     return Stop();
                 return RunConnectedPhase();
-            case PollResult::UserExit:
-                return EndPass(PassOutcome::NotConnected);
-            case PollResult::Stopped:
-                return Stop();
-            case PollResult::KeepSearching:
-                break;
+            case PollResult::UserExit: return EndPass(PassOutcome::NotConnected);
+            case PollResult::Stopped: return Stop();
+            case PollResult::KeepSearching: break;
             }
             if (!SleepWhileRunning(m_settings.pollIntervalMs, m_bRun))
                 return Stop();

@@ -11,12 +11,10 @@
 
 namespace k4 {
 
-
-
 // A writer of the gathered log: table offset, table length, the table (to
 // the end of the gathered image), the base path, and where its messages go.
-using LogWriter = std::function<bool(std::uint16_t, std::uint16_t, std::span<const std::uint8_t>,
-                                     std::string, MessageSink&)>;
+using LogWriter =
+    std::function<bool(std::uint16_t, std::uint16_t, std::span<const std::uint8_t>, std::string, MessageSink&)>;
 
 struct LogWriters {
     LogWriter csv;    // result not used
@@ -28,13 +26,13 @@ struct LogWriters {
 
 // How a pass ended (the terminal tool turns it into its exit status).
 enum class PassOutcome {
-    Saved,            // "Save Successful" shown
-    NotConnected,     // "Exit" at Device Not Connected
-    DeviceEmpty,      // file count 0
-    Cancelled,        // Cancel at Data Found or Save File
+    Saved,        // "Save Successful" shown
+    NotConnected, // "Exit" at Device Not Connected
+    DeviceEmpty,  // file count 0
+    Cancelled,    // Cancel at Data Found or Save File
     FileCountFailed,
     DownloadFailed,
-    Stopped,          // the run flag was cleared from outside
+    Stopped, // the run flag was cleared from outside
 };
 
 struct WorkerSettings {

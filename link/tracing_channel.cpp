@@ -37,8 +37,7 @@ std::string Decode(const std::vector<std::uint8_t>& bytes)
 
 TracingSerialChannel::TracingSerialChannel(std::unique_ptr<SerialChannel> inner, std::FILE* out)
     : m_inner(std::move(inner)), m_out(out)
-{
-}
+{}
 
 bool TracingSerialChannel::Configure(BridgeHandle handle)
 {
@@ -95,8 +94,7 @@ bool TracingSerialChannel::FrameEnds() const
 
 void TracingSerialChannel::Line(const char* direction, const std::vector<std::uint8_t>& bytes, const char* note)
 {
-    const double seconds =
-        std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
+    const double seconds = std::chrono::duration<double>(std::chrono::steady_clock::now().time_since_epoch()).count();
     std::fprintf(m_out, "frame: %.3f %s", seconds, direction);
     for (std::uint8_t byte : bytes)
         std::fprintf(m_out, " %02x", byte);

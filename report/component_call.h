@@ -16,8 +16,7 @@ class ComponentError : public std::runtime_error {
 public:
     ComponentError(k4xls::Status status, const k4xls::Guid& iid)
         : std::runtime_error("spreadsheet component call failed"), m_status(status), m_iid(iid)
-    {
-    }
+    {}
     k4xls::Status Status() const { return m_status; }
     const k4xls::Guid& Iid() const { return m_iid; }
 

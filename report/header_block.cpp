@@ -16,8 +16,8 @@ using namespace layout;
 void PlaceLogo(ReportSheet& sheet, int row, const std::string& logoPath)
 {
     sheet.MergedText(row, 1, kLogoColumns, kLogoRows, "");
-    Call(&sheet.Worksheet(), &IWorksheet::InsertPicture, Utf16FromUtf8(logoPath).c_str(), row, 1,
-         row + kLogoRows - 1, kLogoColumns, 0, 0, 0, 0);
+    Call(&sheet.Worksheet(), &IWorksheet::InsertPicture, Utf16FromUtf8(logoPath).c_str(), row, 1, row + kLogoRows - 1,
+         kLogoColumns, 0, 0, 0, 0);
 }
 
 // The download date and the Max Amps cell that the row formulas use.

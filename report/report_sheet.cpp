@@ -7,7 +7,10 @@ namespace k4 {
 
 using namespace k4xls;
 
-void ReportSheet::Apply(const ComRef<IStyle>& style) { Call(style, &IStyle::Apply); }
+void ReportSheet::Apply(const ComRef<IStyle>& style)
+{
+    Call(style, &IStyle::Apply);
+}
 
 void ReportSheet::Text(int row, int column, std::string_view text)
 {

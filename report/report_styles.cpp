@@ -9,7 +9,10 @@ using namespace k4xls;
 
 namespace {
 
-ComRef<IStyle> DuplicateOf(const ComRef<IStyle>& parent) { return Fetch(parent, &IStyle::Duplicate); }
+ComRef<IStyle> DuplicateOf(const ComRef<IStyle>& parent)
+{
+    return Fetch(parent, &IStyle::Duplicate);
+}
 
 // The settings every coloured column style starts from.
 void SetBoxedCell(IStyle& style, std::int32_t fontColour, std::int32_t horizontal)

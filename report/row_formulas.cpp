@@ -15,8 +15,8 @@ using namespace layout;
 std::string CurrentGate(int row, MaxAmpsCell maxAmps)
 {
     char text[96];
-    std::snprintf(text, sizeof text, "MAX(R%dC%d:R%dC%d)>0.1*R%dC%d", row, kFirstCurrentColumn, row,
-                  kLastCurrentColumn, maxAmps.row, maxAmps.column);
+    std::snprintf(text, sizeof text, "MAX(R%dC%d:R%dC%d)>0.1*R%dC%d", row, kFirstCurrentColumn, row, kLastCurrentColumn,
+                  maxAmps.row, maxAmps.column);
     return text;
 }
 
@@ -34,8 +34,8 @@ std::string LineDeviation(int row, int lineColumn)
 std::string PercentOfMaxAmpsFormula(int row, MaxAmpsCell maxAmps)
 {
     char share[96];
-    std::snprintf(share, sizeof share, "MAX(R%dC%d:R%dC%d)/R%dC%d", row, kFirstCurrentColumn, row,
-                  kLastCurrentColumn, maxAmps.row, maxAmps.column);
+    std::snprintf(share, sizeof share, "MAX(R%dC%d:R%dC%d)/R%dC%d", row, kFirstCurrentColumn, row, kLastCurrentColumn,
+                  maxAmps.row, maxAmps.column);
     return "=IF(" + CurrentGate(row, maxAmps) + ";" + share + ";0)";
 }
 

@@ -26,10 +26,10 @@ void SetSheetSwitches(IWorksheet& sheet)
 
 void SetColumnWidths(IWorksheet& sheet)
 {
-    Call(&sheet, &IWorksheet::SetColumnWidths, 1, 7, 7.0);  // run time columns
-    Call(&sheet, &IWorksheet::SetColumnWidth, 8, 28.0);     // condition
-    Call(&sheet, &IWorksheet::SetColumnWidths, 9, 17, 9.0); // fault to unbalance
-    Call(&sheet, &IWorksheet::SetColumnWidth, 18, 13.0);    // parameter value
+    Call(&sheet, &IWorksheet::SetColumnWidths, 1, 7, 7.0);   // run time columns
+    Call(&sheet, &IWorksheet::SetColumnWidth, 8, 28.0);      // condition
+    Call(&sheet, &IWorksheet::SetColumnWidths, 9, 17, 9.0);  // fault to unbalance
+    Call(&sheet, &IWorksheet::SetColumnWidth, 18, 13.0);     // parameter value
     Call(&sheet, &IWorksheet::SetColumnWidths, 19, 25, 5.0); // flag bits
 }
 

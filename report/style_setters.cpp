@@ -12,7 +12,10 @@ void SetFontColour(IStyle& style, std::int32_t rgb)
     Call(Fetch(&style, &IStyle::GetFont), &IFont::SetColour, rgb);
 }
 
-void SetBold(IStyle& style) { Call(Fetch(&style, &IStyle::GetFont), &IFont::SetBold, 1); }
+void SetBold(IStyle& style)
+{
+    Call(Fetch(&style, &IStyle::GetFont), &IFont::SetBold, 1);
+}
 
 void SetFillColour(IStyle& style, std::int32_t rgb)
 {
@@ -29,7 +32,10 @@ void SetVertical(IStyle& style, std::int32_t alignment)
     Call(Fetch(&style, &IStyle::GetAlignment), &IAlignment::SetVertical, alignment);
 }
 
-void SetWrap(IStyle& style) { Call(Fetch(&style, &IStyle::GetAlignment), &IAlignment::SetWrap, 1); }
+void SetWrap(IStyle& style)
+{
+    Call(Fetch(&style, &IStyle::GetAlignment), &IAlignment::SetWrap, 1);
+}
 
 void SetRotation(IStyle& style, std::int32_t degrees)
 {
@@ -48,6 +54,9 @@ void SetNumberFormat(IStyle& style, std::string_view format)
     Call(&style, &IStyle::SetNumberFormat, Utf16FromUtf8(format).c_str());
 }
 
-void SetStyleFlag(IStyle& style, std::int32_t flag) { Call(&style, &IStyle::SetStyleFlag, flag); }
+void SetStyleFlag(IStyle& style, std::int32_t flag)
+{
+    Call(&style, &IStyle::SetStyleFlag, flag);
+}
 
 } // namespace k4

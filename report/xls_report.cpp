@@ -22,9 +22,9 @@ bool WriteXlsReport(std::uint16_t tableOffset, std::uint16_t tableLength, std::s
     return WriteXlsReport(tableOffset, tableLength, table, std::move(basePath), messages, ProgramFolder());
 }
 
-bool WriteXlsReport(std::uint16_t /*tableOffset: the span already starts at the table*/,
-                    std::uint16_t tableLength, std::span<const std::uint8_t> table, std::string basePath,
-                    MessageSink& messages, const std::string& programFolder)
+bool WriteXlsReport(std::uint16_t /*tableOffset: the span already starts at the table*/, std::uint16_t tableLength,
+                    std::span<const std::uint8_t> table, std::string basePath, MessageSink& messages,
+                    const std::string& programFolder)
 {
     // Loaded per report and freed when this returns, after the writer has
     // dropped every reference into it.

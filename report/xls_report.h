@@ -8,7 +8,6 @@
 
 namespace k4 {
 
-
 // Writes basePath + ".xls" through the spreadsheet component loaded from
 // the program folder. True only when the workbook was written.
 bool WriteXlsReport(std::uint16_t tableOffset, std::uint16_t tableLength, std::span<const std::uint8_t> table,

@@ -25,8 +25,7 @@ ReportResult BuildReport(K4XlsStartFn start, std::uint16_t tableLength, std::spa
                          const std::string& outputPath, const std::string& logoPath)
 {
     const ComRef<IEngine> engine = ComRef<IEngine>::AddedTo(start());
-    const ComRef<IWorkbook> workbook =
-        Fetch(engine, &IEngine::NewWorkbook, Utf16FromUtf8(outputPath).c_str());
+    const ComRef<IWorkbook> workbook = Fetch(engine, &IEngine::NewWorkbook, Utf16FromUtf8(outputPath).c_str());
     const ComRef<IWorksheet> worksheet = Fetch(workbook, &IWorkbook::AddWorksheet, u"TQ K4");
     const ReportStyles styles = MakeReportStyles(*worksheet);
     ReportSheet sheet(*worksheet);
@@ -45,9 +44,8 @@ ReportResult BuildReport(K4XlsStartFn start, std::uint16_t tableLength, std::spa
 
 } // namespace
 
-bool WriteXlsReportWithComponent(K4XlsStartFn start, std::uint16_t tableLength,
-                                 std::span<const std::uint8_t> table, const std::string& outputPath,
-                                 const std::string& logoPath, MessageSink& messages)
+bool WriteXlsReportWithComponent(K4XlsStartFn start, std::uint16_t tableLength, std::span<const std::uint8_t> table,
+                                 const std::string& outputPath, const std::string& logoPath, MessageSink& messages)
 {
     try {
         return BuildReport(start, tableLength, table, outputPath, logoPath) == ReportResult::Written;

@@ -24,8 +24,8 @@ struct SessionParts {
     std::unique_ptr<BridgeLibrary> bridges;
     std::unique_ptr<SerialChannel> channel;
     LogWriters writers;
-    WorkerSettings settings;        // timing; the identifiers too when not read
-    bool readConfiguration = true;  // read VID and PID at Start
+    WorkerSettings settings;       // timing; the identifiers too when not read
+    bool readConfiguration = true; // read VID and PID at Start
     // Called on the worker's thread once the pass has returned.
     std::function<void(PassOutcome)> finished;
 };

@@ -4,9 +4,7 @@
 
 namespace k4 {
 
-UiThreadShell::UiThreadShell(DownloadShell& uiShell, UiThreadRunner& runner) : m_ui(uiShell), m_runner(runner)
-{
-}
+UiThreadShell::UiThreadShell(DownloadShell& uiShell, UiThreadRunner& runner) : m_ui(uiShell), m_runner(runner) {}
 
 void UiThreadShell::ShowMessage(std::string_view text)
 {

@@ -19,13 +19,9 @@ std::optional<std::string> JoinMainProgramFile(std::string_view mainAppPath)
 
 DeviceWatch::DeviceWatch(BridgeLibrary& bridges, ProgramStarter& starter, TitleLookup titleExists, DeviceIds ids,
                          std::optional<std::string> mainProgramFile)
-    : m_bridges(bridges),
-      m_starter(starter),
-      m_titleExists(std::move(titleExists)),
-      m_ids(ids),
+    : m_bridges(bridges), m_starter(starter), m_titleExists(std::move(titleExists)), m_ids(ids),
       m_mainProgramFile(std::move(mainProgramFile))
-{
-}
+{}
 
 bool DeviceWatch::AnyBridgeMatches()
 {

@@ -21,9 +21,9 @@ inline constexpr std::string_view kLogOnArgument = "WINSTART";
 bool IsLogOnStart(const std::vector<std::string>& arguments);
 
 enum class StartupOutcome {
-    End,                 // ends at once, silently
-    Run,                 // runs without asking
-    RunAndAskFirst,      // asks the start-at-log-on question, then runs
+    End,            // ends at once, silently
+    Run,            // runs without asking
+    RunAndAskFirst, // asks the start-at-log-on question, then runs
 };
 
 // The start at log-on runs only for a stored "yes" (1); a start by hand

@@ -16,7 +16,8 @@ DesktopProgram::DesktopProgram(k4::SessionParts parts, std::string documentsFold
             finished(outcome);
         // Queued: the worker's thread has returned from the pass, and the
         // GUI thread learns of it in its own time.
-        QMetaObject::invokeMethod(this, [this] { emit Ended(); }, Qt::QueuedConnection);
+        QMetaObject::invokeMethod(
+            this, [this] { emit Ended(); }, Qt::QueuedConnection);
     };
     m_session = std::make_unique<k4::DownloadSession>(m_uiShell, std::move(parts));
 

@@ -26,8 +26,7 @@ int RunPrompt(Prompt prompt)
 
 DesktopShell::DesktopShell(MainWindow& window, std::string documentsFolder, std::string homeFolder)
     : m_window(window), m_documentsFolder(std::move(documentsFolder)), m_homeFolder(std::move(homeFolder))
-{
-}
+{}
 
 void DesktopShell::ShowMessage(std::string_view text)
 {

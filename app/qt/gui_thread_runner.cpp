@@ -7,7 +7,8 @@ namespace k4app {
 
 void GuiThreadRunner::RunAndWait(const std::function<void()>& task)
 {
-    QMetaObject::invokeMethod(&m_context, [&task] { task(); }, Qt::BlockingQueuedConnection);
+    QMetaObject::invokeMethod(
+        &m_context, [&task] { task(); }, Qt::BlockingQueuedConnection);
 }
 
 } // namespace k4app

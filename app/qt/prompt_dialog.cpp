@@ -27,19 +27,42 @@ PromptLayout LayoutOf(Prompt prompt)
     using namespace k4;
     switch (prompt) {
     case Prompt::DeviceNotConnected:
-        return {text::kDeviceNotConnected, text::kTryAgainButton, int(NotConnectedChoice::TryAgain),
-                text::kExitButton, int(NotConnectedChoice::Exit), int(NotConnectedChoice::Closed), true, "k4-device-not-connected"};
+        return {text::kDeviceNotConnected,
+                text::kTryAgainButton,
+                int(NotConnectedChoice::TryAgain),
+                text::kExitButton,
+                int(NotConnectedChoice::Exit),
+                int(NotConnectedChoice::Closed),
+                true,
+                "k4-device-not-connected"};
     case Prompt::DeviceEmpty:
-        return {text::kDeviceEmpty, text::kExitButton, int(DeviceEmptyResult::Exit), {}, 0,
-                int(DeviceEmptyResult::Closed), false, "k4-device-empty"};
+        return {text::kDeviceEmpty,
+                text::kExitButton,
+                int(DeviceEmptyResult::Exit),
+                {},
+                0,
+                int(DeviceEmptyResult::Closed),
+                false,
+                "k4-device-empty"};
     case Prompt::DataFound:
-        return {text::kDataFound, text::kDownloadDataButton, int(DataFoundChoice::Download), text::kCancelButton,
-                int(DataFoundChoice::Cancel), int(DataFoundChoice::Cancel), true, "k4-data-found"};
-    case Prompt::SaveComplete:
-        break;
+        return {text::kDataFound,
+                text::kDownloadDataButton,
+                int(DataFoundChoice::Download),
+                text::kCancelButton,
+                int(DataFoundChoice::Cancel),
+                int(DataFoundChoice::Cancel),
+                true,
+                "k4-data-found"};
+    case Prompt::SaveComplete: break;
     }
-    return {text::kSaveComplete, text::kExitButton, int(SaveCompleteResult::Exit), {}, 0,
-            int(SaveCompleteResult::Closed), false, "k4-save-complete"};
+    return {text::kSaveComplete,
+            text::kExitButton,
+            int(SaveCompleteResult::Exit),
+            {},
+            0,
+            int(SaveCompleteResult::Closed),
+            false,
+            "k4-save-complete"};
 }
 
 } // namespace

@@ -21,18 +21,13 @@ protected:
     {
         if (watched == &m_window) {
             switch (event->type()) {
-            case QEvent::Show:
-                Claim();
-                break;
-            case QEvent::Hide:
-                m_claim.reset();
-                break;
+            case QEvent::Show: Claim(); break;
+            case QEvent::Hide: m_claim.reset(); break;
             case QEvent::WindowTitleChange:
                 if (m_claim)
                     Claim();
                 break;
-            default:
-                break;
+            default: break;
             }
         }
         return false;

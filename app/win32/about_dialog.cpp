@@ -71,8 +71,7 @@ INT_PTR CALLBACK AboutProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
             state->reply->dialog = nullptr;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

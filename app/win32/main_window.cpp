@@ -21,14 +21,11 @@ constexpr std::chrono::milliseconds kCloseAgainEvery{50};
 } // namespace
 
 MainWindow::MainWindow(HINSTANCE instance)
-    : m_instance(instance),
-      m_hIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME))),
+    : m_instance(instance), m_hIcon(LoadIconA(instance, MAKEINTRESOURCEA(IDR_MAINFRAME))),
       // A message box of a running instance carries the bare application
       // name; its main window (with the version) does not count.
-      m_bOtherInstance(k4::WindowTitleExists(k4::text::kApplicationName)),
-      m_shell(instance)
-{
-}
+      m_bOtherInstance(k4::WindowTitleExists(k4::text::kApplicationName)), m_shell(instance)
+{}
 
 MainWindow::~MainWindow()
 {
@@ -59,8 +56,8 @@ void MainWindow::EndPass()
 // on the worker's quit message or when the window closes.
 void MainWindow::Run()
 {
-    const HWND dialog = CreateDialogParamA(m_instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc,
-                                           reinterpret_cast<LPARAM>(this));
+    const HWND dialog =
+        CreateDialogParamA(m_instance, MAKEINTRESOURCEA(IDD_MAIN), nullptr, DialogProc, reinterpret_cast<LPARAM>(this));
     if (dialog == nullptr)
         return;
     MSG message;
@@ -96,13 +93,9 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam
             return FALSE;
         SetWindowLongPtrA(dialog, DWLP_MSGRESULT, 0);
         return TRUE;
-    case WM_PAINT:
-        return self->OnPaint(dialog);
-    case WM_QUERYDRAGICON:
-        return reinterpret_cast<INT_PTR>(self->m_hIcon);
-    case WM_CONTEXTMENU:
-        self->OnContextMenu(dialog, lParam);
-        return TRUE;
+    case WM_PAINT: return self->OnPaint(dialog);
+    case WM_QUERYDRAGICON: return reinterpret_cast<INT_PTR>(self->m_hIcon);
+    case WM_CONTEXTMENU: self->OnContextMenu(dialog, lParam); return TRUE;
     case WM_COMMAND:
         // Enter and Esc (and WM_CLOSE, which the dialog turns into Esc) end
         // the program even while the worker searches or the window is hidden.
@@ -113,8 +106,7 @@ INT_PTR CALLBACK MainWindow::DialogProc(HWND dialog, UINT message, WPARAM wParam
             return TRUE;
         }
         return FALSE;
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

@@ -52,8 +52,7 @@ INT_PTR CALLBACK PromptProc(HWND dialog, UINT message, WPARAM wParam, LPARAM lPa
         }
         return FALSE;
     }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 
@@ -70,8 +69,9 @@ int RunPrompt(HINSTANCE instance, const PromptKind& kind)
 k4::NotConnectedChoice RunDeviceNotConnected(HINSTANCE instance)
 {
     const int result = RunPrompt(instance, kNotConnected);
-    return result == 0 ? k4::NotConnectedChoice::Exit
-                       : result == 1 ? k4::NotConnectedChoice::TryAgain : k4::NotConnectedChoice::Closed;
+    return result == 0   ? k4::NotConnectedChoice::Exit
+           : result == 1 ? k4::NotConnectedChoice::TryAgain
+                         : k4::NotConnectedChoice::Closed;
 }
 
 k4::DeviceEmptyResult RunDeviceEmpty(HINSTANCE instance)

@@ -92,22 +92,16 @@ INT_PTR CALLBACK SaveFileProc(HWND dialog, UINT message, WPARAM wParam, LPARAM l
         if (state == nullptr)
             return FALSE;
         switch (LOWORD(wParam)) {
-        case IDC_BROWSE:
-            OnBrowse(dialog);
-            return TRUE;
-        case IDC_SAVE:
-            OnSave(dialog, *state);
-            return TRUE;
+        case IDC_BROWSE: OnBrowse(dialog); return TRUE;
+        case IDC_SAVE: OnSave(dialog, *state); return TRUE;
         case IDC_CANCEL:
         case IDCANCEL:
             state->basePath.clear();
             EndDialog(dialog, static_cast<INT_PTR>(k4::SaveFileResult::Cancel));
             return TRUE;
-        default:
-            return FALSE;
+        default: return FALSE;
         }
-    default:
-        return FALSE;
+    default: return FALSE;
     }
 }
 

@@ -44,8 +44,8 @@ bool AskStartAtLogOn()
 
 HiddenWindow::HiddenWindow(HINSTANCE instance)
 {
-    m_hwnd = CreateWindowExA(WS_EX_TOOLWINDOW, "Edit", "", WS_MINIMIZE, 0, 0, 1, 1, nullptr, nullptr, instance,
-                             nullptr);
+    m_hwnd =
+        CreateWindowExA(WS_EX_TOOLWINDOW, "Edit", "", WS_MINIMIZE, 0, 0, 1, 1, nullptr, nullptr, instance, nullptr);
     if (m_hwnd == nullptr)
         return;
     SetPropA(m_hwnd, kThisKey, this);
@@ -165,8 +165,7 @@ LRESULT CALLBACK HiddenWindow::WindowProc(HWND hwnd, UINT message, WPARAM wParam
         // the question, and keep the window until the loop has ended.
         PostQuitMessage(0);
         return 0;
-    case WM_QUERYENDSESSION:
-        return TRUE;
+    case WM_QUERYENDSESSION: return TRUE;
     case WM_ENDSESSION:
         // The process ends when this returns; nothing after the loop runs.
         if (wParam != FALSE) {

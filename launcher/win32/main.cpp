@@ -45,12 +45,10 @@ public:
 class WatchThread {
 public:
     WatchThread(k4::DeviceIds ids, std::optional<std::string> mainProgramFile)
-        : m_bridges(k4::MakeSystemBridgeLibrary()),
-          m_changes(k4::MakeSystemBridgeChanges(k4::kWatchInterval)),
+        : m_bridges(k4::MakeSystemBridgeLibrary()), m_changes(k4::MakeSystemBridgeChanges(k4::kWatchInterval)),
           m_watch(*m_bridges, m_starter, k4::WindowTitleExists, ids, std::move(mainProgramFile)),
           m_thread([this] { m_watch.Run(g_bWatch, *m_changes); })
-    {
-    }
+    {}
     ~WatchThread() { Stop(); }
     WatchThread(const WatchThread&) = delete;
     WatchThread& operator=(const WatchThread&) = delete;

@@ -31,16 +31,19 @@ bool WriteAll(int fd, const char* data, std::size_t size)
 } // namespace
 
 struct AtomicFile::Impl {
-    int folder = -1;     // the target's folder, which every name below is relative to
-    std::string name;    // the target's name in it
-    std::string temp;    // the temporary file's name in it
+    int folder = -1;  // the target's folder, which every name below is relative to
+    std::string name; // the target's name in it
+    std::string temp; // the temporary file's name in it
     int fd = -1;
     bool ok = false;
 };
 
 AtomicFile::AtomicFile() : m_impl(std::make_unique<Impl>()) {}
 
-AtomicFile::~AtomicFile() { Abandon(); }
+AtomicFile::~AtomicFile()
+{
+    Abandon();
+}
 
 bool AtomicFile::Open(const std::string& targetPath)
 {

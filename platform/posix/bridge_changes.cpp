@@ -27,12 +27,9 @@ public:
     // `drain` reads what the source has pending, so that it does not wake
     // the next wait again; `release` frees the source.
     PolledBridgeChanges(int sourceFd, std::function<void()> drain, std::function<void()> release)
-        : m_sourceFd(sourceFd),
-          m_wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)),
-          m_drain(std::move(drain)),
+        : m_sourceFd(sourceFd), m_wakeFd(::eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC)), m_drain(std::move(drain)),
           m_release(std::move(release))
-    {
-    }
+    {}
 
     ~PolledBridgeChanges() override
     {
@@ -149,8 +146,7 @@ std::unique_ptr<BridgeChanges> MakeFolderBridgeChanges(const std::string& folder
     }
     auto drain = [fd] {
         alignas(inotify_event) char events[4096];
-        while (::read(fd, events, sizeof events) > 0) {
-        }
+        while (::read(fd, events, sizeof events) > 0) {}
     };
     return Usable(std::make_unique<PolledBridgeChanges>(fd, drain, [fd] { ::close(fd); }));
 }

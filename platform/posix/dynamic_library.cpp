@@ -35,6 +35,9 @@ void DynamicLibrary::Unload()
         dlclose(std::exchange(m_handle, nullptr));
 }
 
-std::string SharedLibraryFileName(const std::string& baseName) { return "lib" + baseName + ".so"; }
+std::string SharedLibraryFileName(const std::string& baseName)
+{
+    return "lib" + baseName + ".so";
+}
 
 } // namespace k4

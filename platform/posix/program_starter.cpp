@@ -34,8 +34,8 @@ public:
             sigaddset(&defaults, signal);
         m_ok = ::posix_spawnattr_setsigmask(&m_attr, &none) == 0 &&
                ::posix_spawnattr_setsigdefault(&m_attr, &defaults) == 0 &&
-               ::posix_spawnattr_setflags(&m_attr, POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK |
-                                                       POSIX_SPAWN_SETSIGDEF) == 0;
+               ::posix_spawnattr_setflags(&m_attr,
+                                          POSIX_SPAWN_SETSID | POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF) == 0;
     }
     ~SpawnAttributes() { ::posix_spawnattr_destroy(&m_attr); }
     SpawnAttributes(const SpawnAttributes&) = delete;
@@ -91,8 +91,7 @@ public:
         // program ends, and an idle caller costs nothing while none runs.
         std::thread([pid] {
             int status = 0;
-            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {
-            }
+            while (::waitpid(pid, &status, 0) < 0 && errno == EINTR) {}
         }).detach();
         return true;
     }

@@ -16,7 +16,7 @@ namespace {
 
 bool IsFolder(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     return ::stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode);
 }
 

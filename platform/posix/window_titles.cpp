@@ -25,7 +25,7 @@ namespace {
 
 bool IsPrivateFolder(const std::string& path)
 {
-    struct stat info{};
+    struct stat info {};
     return ::lstat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) && info.st_uid == ::getuid() &&
            (info.st_mode & 0077) == 0;
 }
@@ -47,7 +47,7 @@ std::string TitleFolder()
     }
     const std::string folder = base + "/k4-window-titles";
     ::mkdir(folder.c_str(), 0700);
-    struct stat info{};
+    struct stat info {};
     if (::stat(folder.c_str(), &info) != 0 || !S_ISDIR(info.st_mode))
         return {};
     return folder;

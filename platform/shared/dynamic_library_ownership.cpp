@@ -5,7 +5,10 @@
 
 namespace k4 {
 
-DynamicLibrary::~DynamicLibrary() { Unload(); }
+DynamicLibrary::~DynamicLibrary()
+{
+    Unload();
+}
 
 DynamicLibrary::DynamicLibrary(DynamicLibrary&& other) noexcept : m_handle(std::exchange(other.m_handle, nullptr)) {}
 

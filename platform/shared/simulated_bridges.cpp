@@ -49,10 +49,9 @@ std::vector<fs::path> BridgeFilesIn(const fs::path& folder)
         if (IsBridgeFileName(Utf8FromPath(it->path().filename())) && it->is_regular_file(typeError))
             files.push_back(it->path());
     }
-    std::sort(files.begin(), files.end(),
-              [](const fs::path& a, const fs::path& b) {
-                  return Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
-              });
+    std::sort(files.begin(), files.end(), [](const fs::path& a, const fs::path& b) {
+        return Utf8FromPath(a.filename()) < Utf8FromPath(b.filename());
+    });
     return files;
 }
 

@@ -12,8 +12,7 @@ class TickingBridgeChanges final : public BridgeChanges {
 public:
     explicit TickingBridgeChanges(std::chrono::milliseconds interval)
         : m_interval(interval), m_nextTick(Clock::now() + interval)
-    {
-    }
+    {}
 
     Wake WaitUntil(Clock::time_point deadline) override
     {

@@ -5,7 +5,6 @@
 #include "platform/shared/partial_file_name.h"
 #include "platform/win32/wide_text.h"
 
-
 namespace k4 {
 
 // Held as the system's wide names: every name a user can type, whatever the
@@ -19,7 +18,10 @@ struct AtomicFile::Impl {
 
 AtomicFile::AtomicFile() : m_impl(std::make_unique<Impl>()) {}
 
-AtomicFile::~AtomicFile() { Abandon(); }
+AtomicFile::~AtomicFile()
+{
+    Abandon();
+}
 
 bool AtomicFile::Open(const std::string& targetPath)
 {
@@ -40,8 +42,8 @@ bool AtomicFile::Open(const std::string& targetPath)
         // written.
         if (m_impl->target.size() >= MAX_PATH || m_impl->temp.size() >= MAX_PATH)
             break;
-        m_impl->file = CreateFileW(m_impl->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                                   FILE_ATTRIBUTE_NORMAL, nullptr);
+        m_impl->file =
+            CreateFileW(m_impl->temp.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
         if (m_impl->file == INVALID_HANDLE_VALUE && GetLastError() != ERROR_FILE_EXISTS)
             break;
     }

@@ -20,11 +20,9 @@ class EventBridgeChanges final : public BridgeChanges {
 public:
     // `folderChange`: a change notification handle, or none for the ports.
     explicit EventBridgeChanges(HANDLE folderChange)
-        : m_folderChange(folderChange),
-          m_notified(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
+        : m_folderChange(folderChange), m_notified(CreateEventA(nullptr, FALSE, FALSE, nullptr)),
           m_stopped(CreateEventA(nullptr, TRUE, FALSE, nullptr))
-    {
-    }
+    {}
 
     ~EventBridgeChanges() override
     {
@@ -80,8 +78,9 @@ std::unique_ptr<BridgeChanges> Usable(std::unique_ptr<EventBridgeChanges> change
 
 std::unique_ptr<BridgeChanges> MakeFolderBridgeChanges(const std::string& folder)
 {
-    const HANDLE change = FindFirstChangeNotificationW(
-        Widen(folder).c_str(), FALSE, FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE | FILE_NOTIFY_CHANGE_SIZE);
+    const HANDLE change = FindFirstChangeNotificationW(Widen(folder).c_str(), FALSE,
+                                                       FILE_NOTIFY_CHANGE_FILE_NAME | FILE_NOTIFY_CHANGE_LAST_WRITE |
+                                                           FILE_NOTIFY_CHANGE_SIZE);
     if (change == INVALID_HANDLE_VALUE)
         return nullptr;
     return Usable(std::make_unique<EventBridgeChanges>(change));
@@ -90,9 +89,8 @@ std::unique_ptr<BridgeChanges> MakeFolderBridgeChanges(const std::string& folder
 std::unique_ptr<BridgeChanges> MakeSystemBridgeChanges(std::chrono::milliseconds fallbackInterval)
 {
     const std::string simulated = EnvironmentVariable(kBridgeDirVariable);
-    std::unique_ptr<BridgeChanges> changes = !simulated.empty()
-                                                 ? MakeFolderBridgeChanges(simulated)
-                                                 : Usable(std::make_unique<EventBridgeChanges>(nullptr));
+    std::unique_ptr<BridgeChanges> changes =
+        !simulated.empty() ? MakeFolderBridgeChanges(simulated) : Usable(std::make_unique<EventBridgeChanges>(nullptr));
     if (!changes)
         return MakeTickingBridgeChanges(fallbackInterval);
     return changes;

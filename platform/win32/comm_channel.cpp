@@ -26,10 +26,8 @@ bool PortStillThere(HANDLE port)
     case ERROR_BAD_COMMAND:
     case ERROR_ACCESS_DENIED:
     case ERROR_GEN_FAILURE:
-    case ERROR_OPERATION_ABORTED:
-        return false;
-    default:
-        return true;
+    case ERROR_OPERATION_ABORTED: return false;
+    default: return true;
     }
 }
 

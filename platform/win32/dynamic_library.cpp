@@ -54,6 +54,9 @@ void DynamicLibrary::Unload()
         FreeLibrary(static_cast<HMODULE>(std::exchange(m_handle, nullptr)));
 }
 
-std::string SharedLibraryFileName(const std::string& baseName) { return baseName + ".dll"; }
+std::string SharedLibraryFileName(const std::string& baseName)
+{
+    return baseName + ".dll";
+}
 
 } // namespace k4

@@ -20,8 +20,8 @@ HANDLE OpenPortExclusively(const std::string& path)
     const std::wstring device = Widen(PortDevicePath(path));
     if (device.empty() || device.size() >= MAX_PATH)
         return INVALID_HANDLE_VALUE;
-    return CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
-                       FILE_ATTRIBUTE_NORMAL, nullptr);
+    return CreateFileW(device.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                       nullptr);
 }
 
 BridgeHandle OpenBridgeDevice(const std::string& path)

@@ -32,14 +32,10 @@ Fn ByOrdinal(const DynamicLibrary& library, WORD ordinal)
 class ManufacturingBridgeLibrary final : public BridgeLibrary {
 public:
     explicit ManufacturingBridgeLibrary(DynamicLibrary library)
-        : m_library(std::move(library)),
-          m_getNumDevices(ByOrdinal<GetNumDevicesFn>(m_library, kOrdinalGetNumDevices)),
-          m_open(ByOrdinal<OpenFn>(m_library, kOrdinalOpen)),
-          m_getVid(ByOrdinal<GetIdFn>(m_library, kOrdinalGetVid)),
-          m_getPid(ByOrdinal<GetIdFn>(m_library, kOrdinalGetPid)),
-          m_close(ByOrdinal<CloseFn>(m_library, kOrdinalClose))
-    {
-    }
+        : m_library(std::move(library)), m_getNumDevices(ByOrdinal<GetNumDevicesFn>(m_library, kOrdinalGetNumDevices)),
+          m_open(ByOrdinal<OpenFn>(m_library, kOrdinalOpen)), m_getVid(ByOrdinal<GetIdFn>(m_library, kOrdinalGetVid)),
+          m_getPid(ByOrdinal<GetIdFn>(m_library, kOrdinalGetPid)), m_close(ByOrdinal<CloseFn>(m_library, kOrdinalClose))
+    {}
 
     bool Complete() const { return m_getNumDevices && m_open && m_getVid && m_getPid && m_close; }
 

@@ -19,8 +19,8 @@ std::string LastSystemError()
     if (length == 0) // the system's own language, which need not fit the ANSI code page
         length = FormatMessageW(kFlags, nullptr, error, 0, text, std::size(text), nullptr);
     std::string reason = Narrow(std::wstring_view(text, length));
-    while (!reason.empty() && (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' ||
-                               reason.back() == '.'))
+    while (!reason.empty() &&
+           (reason.back() == '\n' || reason.back() == '\r' || reason.back() == ' ' || reason.back() == '.'))
         reason.pop_back();
     if (reason.empty())
         reason = "system error " + std::to_string(error);

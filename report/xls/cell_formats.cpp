@@ -23,7 +23,10 @@ void Put32(XfRecord& xf, std::size_t at, std::uint32_t value)
     Put16(xf, at + 2, value >> 16);
 }
 
-std::uint32_t BorderColour(std::uint8_t line) { return line ? kSystemForeground : 0; }
+std::uint32_t BorderColour(std::uint8_t line)
+{
+    return line ? kSystemForeground : 0;
+}
 
 } // namespace
 

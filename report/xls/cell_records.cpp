@@ -43,8 +43,7 @@ void WriteRow(BiffWriter& writer, std::uint32_t index, const RowData& row)
 std::size_t WriteBlanks(BiffWriter& writer, std::uint32_t row, std::span<const Cell> cells, std::size_t first)
 {
     std::size_t end = first + 1;
-    while (end < cells.size() && cells[end].kind == CellKind::Blank &&
-           cells[end].column == cells[end - 1].column + 1)
+    while (end < cells.size() && cells[end].kind == CellKind::Blank && cells[end].column == cells[end - 1].column + 1)
         ++end;
     ByteBuffer& out = writer.Out();
     if (end - first == 1) {
@@ -163,18 +162,10 @@ void WriteRowCells(BiffWriter& writer, std::uint32_t row, std::span<const Cell> 
     for (std::size_t i = 0; i < cells.size();) {
         const Cell& cell = cells[i];
         switch (cell.kind) {
-        case CellKind::Blank:
-            i = WriteBlanks(writer, row, cells, i);
-            continue;
-        case CellKind::Number:
-            WriteNumber(writer, row, cell);
-            break;
-        case CellKind::Text:
-            WriteLabel(writer, row, cell, sstIndex);
-            break;
-        case CellKind::Formula:
-            WriteFormula(writer, row, cell, formulas, calculator);
-            break;
+        case CellKind::Blank: i = WriteBlanks(writer, row, cells, i); continue;
+        case CellKind::Number: WriteNumber(writer, row, cell); break;
+        case CellKind::Text: WriteLabel(writer, row, cell, sstIndex); break;
+        case CellKind::Formula: WriteFormula(writer, row, cell, formulas, calculator); break;
         }
         ++i;
     }

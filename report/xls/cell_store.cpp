@@ -6,7 +6,10 @@ namespace k4xls {
 
 namespace {
 
-bool ColumnBefore(const Cell& cell, std::uint16_t column) { return cell.column < column; }
+bool ColumnBefore(const Cell& cell, std::uint16_t column)
+{
+    return cell.column < column;
+}
 
 } // namespace
 
@@ -61,6 +64,9 @@ std::span<const Cell> CellStore::Cells(std::uint32_t row, std::uint16_t first, s
     return std::span<const Cell>(cells.data() + (from - cells.begin()), static_cast<std::size_t>(to - from));
 }
 
-void CellStore::SetRowHeight(std::uint32_t row, std::uint16_t twips) { Row(row).heightTwips = twips; }
+void CellStore::SetRowHeight(std::uint32_t row, std::uint16_t twips)
+{
+    Row(row).heightTwips = twips;
+}
 
 } // namespace k4xls

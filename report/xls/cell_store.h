@@ -13,8 +13,8 @@ namespace k4xls {
 enum class CellKind : std::uint8_t { Blank, Number, Text, Formula };
 
 struct Cell {
-    double number = 0;             // Number
-    std::uint32_t ref = 0;         // Text: string id; Formula: formula id
+    double number = 0;     // Number
+    std::uint32_t ref = 0; // Text: string id; Formula: formula id
     std::uint16_t column = 0;
     std::uint16_t xf = XfTable::kDefaultCellXf;
     CellKind kind = CellKind::Blank;

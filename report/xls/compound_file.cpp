@@ -29,7 +29,10 @@ struct Layout {
     std::size_t TotalSectors() const { return Directory() + 1; }
 };
 
-std::size_t DivideRoundingUp(std::size_t value, std::size_t by) { return (value + by - 1) / by; }
+std::size_t DivideRoundingUp(std::size_t value, std::size_t by)
+{
+    return (value + by - 1) / by;
+}
 
 // The FAT must also describe its own sectors and the DIFAT sectors, whose
 // number depends on the FAT's size: grow both until they agree.
@@ -48,8 +51,8 @@ Layout PlanLayout(std::size_t streamSize)
     }
 }
 
-void WriteDirectoryEntry(ByteBuffer& out, const char* name, std::uint8_t type, std::uint32_t child,
-                         std::uint32_t start, std::uint32_t size)
+void WriteDirectoryEntry(ByteBuffer& out, const char* name, std::uint8_t type, std::uint32_t child, std::uint32_t start,
+                         std::uint32_t size)
 {
     const std::size_t at = out.Size();
     std::size_t nameBytes = 0;
@@ -88,12 +91,12 @@ std::vector<std::uint8_t> MakeHeader(const Layout& layout)
     static const std::uint8_t kSignature[8] = {0xD0, 0xCF, 0x11, 0xE0, 0xA1, 0xB1, 0x1A, 0xE1};
     ByteBuffer out;
     out.Append(kSignature, sizeof kSignature);
-    out.Zeros(16);     // class id
-    out.U16(0x003E);   // minor version
-    out.U16(3);        // major version: 512-byte sectors
-    out.U16(0xFFFE);   // byte order mark
-    out.U16(9);        // sector shift
-    out.U16(6);        // mini sector shift
+    out.Zeros(16);   // class id
+    out.U16(0x003E); // minor version
+    out.U16(3);      // major version: 512-byte sectors
+    out.U16(0xFFFE); // byte order mark
+    out.U16(9);      // sector shift
+    out.U16(6);      // mini sector shift
     out.Zeros(6);
     out.U32(0); // directory sector count: always 0 in version 3
     out.U32(static_cast<std::uint32_t>(layout.fatSectors));

@@ -38,8 +38,8 @@ constexpr std::uint32_t kBlipPrefixSize = 17; // digest and tag before the PNG b
 constexpr std::uint32_t kOptSize = 3 * 6;
 constexpr std::uint32_t kSplitMenuColoursSize = 16;
 constexpr std::uint32_t kAnchorSize = 18;
-constexpr std::uint32_t kPictureContainerSize = (kHeaderSize + 8) + (kHeaderSize + kOptSize) +
-                                                (kHeaderSize + kAnchorSize) + (kHeaderSize + 0);
+constexpr std::uint32_t kPictureContainerSize =
+    (kHeaderSize + 8) + (kHeaderSize + kOptSize) + (kHeaderSize + kAnchorSize) + (kHeaderSize + 0);
 constexpr std::uint32_t kGroupContainerSize = (kHeaderSize + 16) + (kHeaderSize + 8);
 
 void Header(ByteBuffer& out, std::uint16_t version, std::uint16_t instance, std::uint16_t type, std::uint32_t length)
@@ -75,7 +75,8 @@ void WriteBlipStoreEntry(ByteBuffer& out, const StoredPicture& picture)
     out.U8(0);
     out.U8(0);
 
-    Header(out, 0, art::kBlipPngInstance, art::kBlipPng, kBlipPrefixSize + static_cast<std::uint32_t>(picture.png.size()));
+    Header(out, 0, art::kBlipPngInstance, art::kBlipPng,
+           kBlipPrefixSize + static_cast<std::uint32_t>(picture.png.size()));
     out.Append(picture.digest.data(), picture.digest.size());
     out.U8(0xFF);
     out.Append(picture.png.data(), picture.png.size());

@@ -18,8 +18,8 @@ struct FunctionInfo {
     std::uint16_t number;
     std::uint8_t minArguments;
     std::uint8_t maxArguments;
-    bool fixedArguments;          // fixed-count functions use the shorter token
-    bool takesReferences;         // arguments may be areas, compiled as references
+    bool fixedArguments;  // fixed-count functions use the shorter token
+    bool takesReferences; // arguments may be areas, compiled as references
     bool isVolatile;
 };
 
@@ -37,9 +37,18 @@ constexpr std::array<FunctionInfo, 5> kFunctions{{
     {u"NOW", fn::kNow, 0, 0, true, false, true},
 }};
 
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
-bool IsLetter(char16_t c) { return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z'); }
-char16_t Upper(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+bool IsDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
+bool IsLetter(char16_t c)
+{
+    return (c >= u'A' && c <= u'Z') || (c >= u'a' && c <= u'z');
+}
+char16_t Upper(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
 
 bool SameNameIgnoringCase(std::u16string_view a, std::u16string_view b)
 {
@@ -118,25 +127,23 @@ bool FormulaCompiler::Take(char16_t c)
     return false;
 }
 
-bool FormulaCompiler::Enter() { return ++m_depth <= kMaxNesting; }
+bool FormulaCompiler::Enter()
+{
+    return ++m_depth <= kMaxNesting;
+}
 
 std::uint32_t FormulaCompiler::AddNode(const Node& node)
 {
     std::uint32_t below = 0;
     switch (node.kind) {
     case NodeKind::Unary:
-    case NodeKind::Paren:
-        below = m_nodes[node.left].height;
-        break;
-    case NodeKind::Binary:
-        below = std::max(m_nodes[node.left].height, m_nodes[node.right].height);
-        break;
+    case NodeKind::Paren: below = m_nodes[node.left].height; break;
+    case NodeKind::Binary: below = std::max(m_nodes[node.left].height, m_nodes[node.right].height); break;
     case NodeKind::Function:
         for (std::uint32_t i = 0; i < node.argumentCount; ++i)
             below = std::max(below, m_nodes[m_arguments[node.firstArgument + i]].height);
         break;
-    default:
-        break;
+    default: break;
     }
     if (below + 1 > kMaxTreeHeight)
         return kFailed;
@@ -352,8 +359,7 @@ std::uint32_t FormulaCompiler::ParseFunctionCall(std::size_t which)
 void FormulaCompiler::Emit(std::uint32_t index, OperandClass operandClass, std::vector<std::uint8_t>& out) const
 {
     const Node& node = m_nodes[index];
-    const std::uint8_t classBits =
-        operandClass == OperandClass::Reference ? ptg::kClassReference : ptg::kClassValue;
+    const std::uint8_t classBits = operandClass == OperandClass::Reference ? ptg::kClassReference : ptg::kClassValue;
     switch (node.kind) {
     case NodeKind::Number:
         if (node.number >= 0 && node.number <= 65535 && node.number == std::floor(node.number)) {

@@ -30,15 +30,15 @@ private:
 
     struct Node {
         NodeKind kind;
-        std::uint8_t op = 0;           // token of Unary and Binary
-        std::uint16_t function = 0;    // function number
+        std::uint8_t op = 0;        // token of Unary and Binary
+        std::uint16_t function = 0; // function number
         double number = 0;
-        CellArea area{};               // Cell and Area
-        std::uint32_t left = 0;        // operand of Unary, Paren; left of Binary
+        CellArea area{};        // Cell and Area
+        std::uint32_t left = 0; // operand of Unary, Paren; left of Binary
         std::uint32_t right = 0;
         std::uint32_t firstArgument = 0; // into m_arguments
         std::uint32_t argumentCount = 0;
-        std::uint32_t height = 1;        // levels of the tree below and including this node
+        std::uint32_t height = 1; // levels of the tree below and including this node
     };
 
     // Parsing: each returns a node index, or kFailed.

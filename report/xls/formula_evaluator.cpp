@@ -75,20 +75,15 @@ bool NumberFromText(std::u16string_view text, double& number)
 FormulaValue ToNumber(const FormulaValue& value)
 {
     switch (value.kind) {
-    case Kind::Empty:
-        return FormulaValue::Number(0);
+    case Kind::Empty: return FormulaValue::Number(0);
     case Kind::Number:
-    case Kind::Error:
-        return value;
-    case Kind::Boolean:
-        return FormulaValue::Number(value.number);
+    case Kind::Error: return value;
+    case Kind::Boolean: return FormulaValue::Number(value.number);
     case Kind::Text: {
         double number = 0;
-        return NumberFromText(value.text, number) ? FormulaValue::Number(number)
-                                                  : FormulaValue::Error(error::kValue);
+        return NumberFromText(value.text, number) ? FormulaValue::Number(number) : FormulaValue::Error(error::kValue);
     }
-    case Kind::Reference:
-        break;
+    case Kind::Reference: break;
     }
     return FormulaValue::Error(error::kValue);
 }
@@ -107,12 +102,9 @@ FormulaValue Arithmetic(std::uint8_t op, const FormulaValue& left, const Formula
     if (b.kind == Kind::Error)
         return b;
     switch (op) {
-    case ptg::kAdd:
-        return Finite(a.number + b.number);
-    case ptg::kSub:
-        return Finite(a.number - b.number);
-    case ptg::kMul:
-        return Finite(a.number * b.number);
+    case ptg::kAdd: return Finite(a.number + b.number);
+    case ptg::kSub: return Finite(a.number - b.number);
+    case ptg::kMul: return Finite(a.number * b.number);
     default:
         if (b.number == 0)
             return FormulaValue::Error(error::kDivideByZero);
@@ -120,7 +112,10 @@ FormulaValue Arithmetic(std::uint8_t op, const FormulaValue& left, const Formula
     }
 }
 
-char16_t Folded(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+char16_t Folded(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
 
 int CompareTexts(std::u16string_view a, std::u16string_view b)
 {
@@ -144,7 +139,10 @@ FormulaValue EmptyAs(const FormulaValue& other)
 }
 
 // Numbers sort before texts, texts before logical values.
-int KindRank(Kind kind) { return kind == Kind::Number ? 0 : (kind == Kind::Text ? 1 : 2); }
+int KindRank(Kind kind)
+{
+    return kind == Kind::Number ? 0 : (kind == Kind::Text ? 1 : 2);
+}
 
 FormulaValue Comparison(std::uint8_t op, FormulaValue a, FormulaValue b)
 {
@@ -161,18 +159,12 @@ FormulaValue Comparison(std::uint8_t op, FormulaValue a, FormulaValue b)
         order = a.kind == Kind::Text ? CompareTexts(a.text, b.text)
                                      : (a.number < b.number ? -1 : (a.number > b.number ? 1 : 0));
     switch (op) {
-    case ptg::kLt:
-        return FormulaValue::Boolean(order < 0);
-    case ptg::kLe:
-        return FormulaValue::Boolean(order <= 0);
-    case ptg::kEq:
-        return FormulaValue::Boolean(order == 0);
-    case ptg::kGe:
-        return FormulaValue::Boolean(order >= 0);
-    case ptg::kGt:
-        return FormulaValue::Boolean(order > 0);
-    default:
-        return FormulaValue::Boolean(order != 0);
+    case ptg::kLt: return FormulaValue::Boolean(order < 0);
+    case ptg::kLe: return FormulaValue::Boolean(order <= 0);
+    case ptg::kEq: return FormulaValue::Boolean(order == 0);
+    case ptg::kGe: return FormulaValue::Boolean(order >= 0);
+    case ptg::kGt: return FormulaValue::Boolean(order > 0);
+    default: return FormulaValue::Boolean(order != 0);
     }
 }
 
@@ -239,15 +231,11 @@ private:
 FormulaValue Condition(const FormulaValue& value)
 {
     switch (value.kind) {
-    case Kind::Empty:
-        return FormulaValue::Boolean(false);
+    case Kind::Empty: return FormulaValue::Boolean(false);
     case Kind::Number:
-    case Kind::Boolean:
-        return FormulaValue::Boolean(value.number != 0);
-    case Kind::Error:
-        return value;
-    default:
-        return FormulaValue::Error(error::kValue);
+    case Kind::Boolean: return FormulaValue::Boolean(value.number != 0);
+    case Kind::Error: return value;
+    default: return FormulaValue::Error(error::kValue);
     }
 }
 
@@ -277,22 +265,17 @@ FormulaValue CallFunction(std::uint16_t function, const std::vector<FormulaValue
         const FormulaValue number = ToNumber(Dereference(FormulaValue(stack[first]), cells));
         return number.kind == Kind::Error ? number : FormulaValue::Number(std::fabs(number.number));
     }
-    case fn::kNow:
-        return FormulaValue::Number(now);
-    default:
-        return FormulaValue::Error(error::kValue);
+    case fn::kNow: return FormulaValue::Number(now);
+    default: return FormulaValue::Error(error::kValue);
     }
 }
 
 int FixedArgumentCount(std::uint16_t function)
 {
     switch (function) {
-    case fn::kAbs:
-        return 1;
-    case fn::kNow:
-        return 0;
-    default:
-        return -1;
+    case fn::kAbs: return 1;
+    case fn::kNow: return 0;
+    default: return -1;
     }
 }
 
@@ -359,16 +342,14 @@ FormulaValue FormulaEvaluator::Evaluate(std::span<const std::uint8_t> tokens, Ce
             in.U8();
             in.U16();
             break;
-        case ptg::kParen:
-            break;
+        case ptg::kParen: break;
         case ptg::kUnaryMinus:
         case ptg::kUnaryPlus: {
             if (available() < 1)
                 return fail();
             const FormulaValue number = ToNumber(Dereference(FormulaValue(m_stack.back()), cells));
-            m_stack.back() = number.kind == Kind::Error || token == ptg::kUnaryPlus
-                                 ? number
-                                 : FormulaValue::Number(-number.number);
+            m_stack.back() =
+                number.kind == Kind::Error || token == ptg::kUnaryPlus ? number : FormulaValue::Number(-number.number);
             break;
         }
         case ptg::kAdd:
@@ -389,8 +370,7 @@ FormulaValue FormulaEvaluator::Evaluate(std::span<const std::uint8_t> tokens, Ce
             m_stack.back() = token >= ptg::kLt ? Comparison(token, left, right) : Arithmetic(token, left, right);
             break;
         }
-        default:
-            return fail();
+        default: return fail();
         }
     }
     if (available() != 1)

@@ -13,8 +13,8 @@ public:
     // compiler from `start` on.
     std::uint32_t Seal(std::size_t start)
     {
-        m_entries.push_back(Entry{static_cast<std::uint32_t>(start),
-                                  static_cast<std::uint32_t>(m_tokens.size() - start)});
+        m_entries.push_back(
+            Entry{static_cast<std::uint32_t>(start), static_cast<std::uint32_t>(m_tokens.size() - start)});
         return static_cast<std::uint32_t>(m_entries.size() - 1);
     }
     std::vector<std::uint8_t>& Tokens() { return m_tokens; }

@@ -9,13 +9,18 @@
 
 namespace k4xls {
 
-inline bool IsRow(std::int32_t row) { return row >= 1 && row <= static_cast<std::int32_t>(CellStore::kRows); }
-inline bool IsColumn(std::int32_t column) { return column >= 1 && column <= CellStore::kColumns; }
+inline bool IsRow(std::int32_t row)
+{
+    return row >= 1 && row <= static_cast<std::int32_t>(CellStore::kRows);
+}
+inline bool IsColumn(std::int32_t column)
+{
+    return column >= 1 && column <= CellStore::kColumns;
+}
 
 // The 0-based area of `rows` x `columns` cells from (row, column); empty
 // when any part lies outside the sheet.
-inline std::optional<CellArea> AreaFrom(std::int32_t row, std::int32_t column, std::int32_t rows,
-                                        std::int32_t columns)
+inline std::optional<CellArea> AreaFrom(std::int32_t row, std::int32_t column, std::int32_t rows, std::int32_t columns)
 {
     if (!IsRow(row) || !IsColumn(column) || rows < 1 || columns < 1)
         return std::nullopt;

@@ -25,7 +25,10 @@ inline constexpr Status E_WRITEFAILED = static_cast<Status>(0x8003001Du);
 // A formula text that the compiler does not accept.
 inline constexpr Status E_BADFORMULA = static_cast<Status>(0x800A03ECu);
 
-inline bool Failed(Status s) { return s < 0; }
+inline bool Failed(Status s)
+{
+    return s < 0;
+}
 
 struct Guid {
     std::uint32_t data1;
@@ -139,7 +142,7 @@ public:
 class ISheetSettings : public IRefCounted {
 public:
     static constexpr Guid IID{0x4d41f1bc, 0xcbd1, 0x48b0, {0xbe, 0x5a, 0x17, 0x0a, 0xcf, 0x15, 0xa7, 0xce}};
-    virtual Status SetFirst(std::int32_t row) = 0;    // rows above this one stay frozen
+    virtual Status SetFirst(std::int32_t row) = 0;     // rows above this one stay frozen
     virtual Status SetSecond(std::int32_t column) = 0; // columns before this one stay frozen
 };
 

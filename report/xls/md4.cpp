@@ -6,10 +6,22 @@ namespace k4xls {
 
 namespace {
 
-std::uint32_t Rotl(std::uint32_t x, int s) { return (x << s) | (x >> (32 - s)); }
-std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (~x & z); }
-std::uint32_t G(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return (x & y) | (x & z) | (y & z); }
-std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z) { return x ^ y ^ z; }
+std::uint32_t Rotl(std::uint32_t x, int s)
+{
+    return (x << s) | (x >> (32 - s));
+}
+std::uint32_t F(std::uint32_t x, std::uint32_t y, std::uint32_t z)
+{
+    return (x & y) | (~x & z);
+}
+std::uint32_t G(std::uint32_t x, std::uint32_t y, std::uint32_t z)
+{
+    return (x & y) | (x & z) | (y & z);
+}
+std::uint32_t H(std::uint32_t x, std::uint32_t y, std::uint32_t z)
+{
+    return x ^ y ^ z;
+}
 
 void ProcessBlock(std::uint32_t state[4], const std::uint8_t* block)
 {

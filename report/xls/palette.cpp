@@ -25,7 +25,10 @@ std::uint32_t DistanceSquared(std::uint32_t a, std::uint32_t b)
     return sum;
 }
 
-std::uint8_t ToIndex(std::size_t entry) { return static_cast<std::uint8_t>(entry + Palette::kFirstIndex); }
+std::uint8_t ToIndex(std::size_t entry)
+{
+    return static_cast<std::uint8_t>(entry + Palette::kFirstIndex);
+}
 
 } // namespace
 

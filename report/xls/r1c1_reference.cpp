@@ -6,8 +6,14 @@ namespace k4xls {
 
 namespace {
 
-bool IsLetter(char16_t c, char16_t upper) { return c == upper || c == upper + (u'a' - u'A'); }
-bool IsDigit(char16_t c) { return c >= u'0' && c <= u'9'; }
+bool IsLetter(char16_t c, char16_t upper)
+{
+    return c == upper || c == upper + (u'a' - u'A');
+}
+bool IsDigit(char16_t c)
+{
+    return c >= u'0' && c <= u'9';
+}
 
 // A 1-based number up to `max`; leading zeros are allowed.
 std::optional<std::uint32_t> ReadNumber(std::u16string_view text, std::size_t& pos, std::uint32_t max)

@@ -4,8 +4,7 @@ namespace k4xls {
 
 RangeObject::RangeObject(WorksheetObject* sheet, const CellArea& area)
     : m_sheet(sheet), m_area(area), m_style(new StyleObject(sheet, StyleSettings{}))
-{
-}
+{}
 
 Status RangeObject::GetStyle(IStyle** out)
 {

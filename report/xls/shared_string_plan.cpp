@@ -2,8 +2,7 @@
 
 namespace k4xls {
 
-SharedStringPlan SharedStringPlan::For(const std::vector<std::unique_ptr<WorksheetModel>>& sheets,
-                                       std::size_t strings)
+SharedStringPlan SharedStringPlan::For(const std::vector<std::unique_ptr<WorksheetModel>>& sheets, std::size_t strings)
 {
     SharedStringPlan plan;
     plan.indexOf.assign(strings, kUnused);

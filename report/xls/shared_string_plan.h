@@ -13,9 +13,9 @@ namespace k4xls {
 struct SharedStringPlan {
     static constexpr std::uint32_t kUnused = 0xFFFFFFFFu;
 
-    std::vector<std::uint32_t> order;      // string ids by SST index
-    std::vector<std::uint32_t> indexOf;    // SST index by string id
-    std::uint32_t references = 0;          // text cells in all
+    std::vector<std::uint32_t> order;   // string ids by SST index
+    std::vector<std::uint32_t> indexOf; // SST index by string id
+    std::uint32_t references = 0;       // text cells in all
 
     // Strings of cells overwritten since are left out.
     static SharedStringPlan For(const std::vector<std::unique_ptr<WorksheetModel>>& sheets, std::size_t strings);

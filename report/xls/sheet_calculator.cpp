@@ -8,19 +8,16 @@ SheetCalculator::SheetCalculator(const CellStore& cells, const FormulaStore& for
                                  double now)
     : m_cells(cells), m_formulas(formulas), m_strings(strings), m_now(now), m_state(formulas.Count()),
       m_results(formulas.Count())
-{
-}
+{}
 
 FormulaValue SheetCalculator::ResultOf(std::uint32_t formula)
 {
     switch (m_state[formula]) {
-    case State::Done:
-        return m_results[formula];
+    case State::Done: return m_results[formula];
     case State::Running:
         // A circular reference: spreadsheets show 0 until it is resolved.
         return FormulaValue::Number(0);
-    case State::Pending:
-        break;
+    case State::Pending: break;
     }
     if (m_chain >= kMaxChain)
         return FormulaValue::Error(error::kValue);
@@ -36,14 +33,10 @@ FormulaValue SheetCalculator::ResultOf(std::uint32_t formula)
 FormulaValue SheetCalculator::ValueOf(const Cell& cell)
 {
     switch (cell.kind) {
-    case CellKind::Number:
-        return FormulaValue::Number(cell.number);
-    case CellKind::Text:
-        return FormulaValue::Text(m_strings.Text(cell.ref));
-    case CellKind::Formula:
-        return ResultOf(cell.ref);
-    case CellKind::Blank:
-        break;
+    case CellKind::Number: return FormulaValue::Number(cell.number);
+    case CellKind::Text: return FormulaValue::Text(m_strings.Text(cell.ref));
+    case CellKind::Formula: return ResultOf(cell.ref);
+    case CellKind::Blank: break;
     }
     return FormulaValue{};
 }

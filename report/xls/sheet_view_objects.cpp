@@ -12,7 +12,10 @@ Status ChangeView(WorksheetModel& sheet, Change&& change)
     return sheet.SetView(view);
 }
 
-bool IsSwitch(std::int32_t value) { return value == 0 || value == 1; }
+bool IsSwitch(std::int32_t value)
+{
+    return value == 0 || value == 1;
+}
 
 } // namespace
 
@@ -49,9 +52,8 @@ Status SheetSettingsObject::SetSecond(std::int32_t column)
 {
     if (column < 0 || column > CellStore::kColumns)
         return E_INVALIDARG;
-    return ChangeView(m_sheet->Model(), [&](SheetView& v) {
-        v.frozenColumns = column > 1 ? static_cast<std::uint16_t>(column - 1) : 0;
-    });
+    return ChangeView(m_sheet->Model(),
+                      [&](SheetView& v) { v.frozenColumns = column > 1 ? static_cast<std::uint16_t>(column - 1) : 0; });
 }
 
 } // namespace k4xls

@@ -78,7 +78,10 @@ void WriteString(SstRecords& records, std::u16string_view text, std::span<const 
     }
 }
 
-std::size_t StringsPerBucket(std::size_t count) { return std::max<std::size_t>(8, (count + 127) / 128); }
+std::size_t StringsPerBucket(std::size_t count)
+{
+    return std::max<std::size_t>(8, (count + 127) / 128);
+}
 
 void WriteExtSst(BiffWriter& writer, std::size_t perBucket, const std::vector<Bucket>& buckets)
 {

@@ -13,8 +13,7 @@ constexpr std::size_t kMaxNumberFormatLength = 255;
 
 StyleObject::StyleObject(WorksheetObject* sheet, const StyleSettings& settings)
     : m_sheet(sheet), m_state(std::make_shared<StyleState>(StyleState{settings, 0}))
-{
-}
+{}
 
 Status StyleObject::SetNumberFormat(const char16_t* format)
 {

@@ -4,7 +4,10 @@ namespace k4xls {
 
 namespace {
 
-bool IsRgb(std::int32_t rgb) { return rgb >= 0 && rgb <= 0xFFFFFF; }
+bool IsRgb(std::int32_t rgb)
+{
+    return rgb >= 0 && rgb <= 0xFFFFFF;
+}
 
 // BIFF line styles: 0 none, 1 thin, up to 13 slanted dash-dot.
 constexpr std::int32_t kLastLineStyle = 13;

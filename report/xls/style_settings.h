@@ -23,10 +23,10 @@ struct StyleSettings {
     std::uint8_t horizontal = 0;   // stored codes: 0 general, 1 left, 2 centre, 3 right
     std::uint8_t vertical = 2;     // stored codes: 0 top, 1 centre, 2 bottom
     bool wrap = false;
-    std::uint8_t rotation = 0;     // stored byte: 0-90 up, 91-180 down
+    std::uint8_t rotation = 0;             // stored byte: 0-90 up, 91-180 down
     std::array<std::uint8_t, 4> borders{}; // line style per BorderSideIndex
-    std::u16string numberFormat;   // empty: General
-    std::int32_t styleFlag = 0;    // kept for duplicates; no effect on the file
+    std::u16string numberFormat;           // empty: General
+    std::int32_t styleFlag = 0;            // kept for duplicates; no effect on the file
 };
 
 // A style's settings shared with the sheet it was applied to. The version

@@ -19,7 +19,7 @@ void WriteWindow1(BiffWriter& writer)
 {
     ByteBuffer& out = writer.Out();
     const std::size_t start = writer.Begin(rec::kWindow1);
-    out.U16(0);      // left, top (twips)
+    out.U16(0); // left, top (twips)
     out.U16(0);
     out.U16(0x4000); // width, height (twips)
     out.U16(0x2000);
@@ -69,8 +69,7 @@ void WriteBof(BiffWriter& writer, std::uint16_t type)
 }
 
 std::vector<std::size_t> WriteWorkbookGlobals(BiffWriter& writer, const WorkbookModel& book,
-                                              const SharedStringPlan& strings,
-                                              std::span<const DrawingSummary> drawings)
+                                              const SharedStringPlan& strings, std::span<const DrawingSummary> drawings)
 {
     WriteBof(writer, 0x0005);
     WriteU16Record(writer, rec::kCodePage, 1200); // UTF-16

@@ -10,7 +10,10 @@ namespace k4xls {
 
 namespace {
 
-char16_t FoldCase(char16_t c) { return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c; }
+char16_t FoldCase(char16_t c)
+{
+    return c >= u'a' && c <= u'z' ? static_cast<char16_t>(c - u'a' + u'A') : c;
+}
 
 bool SameIgnoringCase(std::u16string_view a, std::u16string_view b)
 {

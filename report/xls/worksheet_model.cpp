@@ -26,7 +26,10 @@ WorksheetModel::WorksheetModel(WorkbookModel& book, std::u16string name) : m_boo
     m_columnWidths.fill(-1);
 }
 
-Status WorksheetModel::Writable() const { return m_book.IsClosed() ? E_FAIL : S_OK; }
+Status WorksheetModel::Writable() const
+{
+    return m_book.IsClosed() ? E_FAIL : S_OK;
+}
 
 Status WorksheetModel::PrepareText(std::u16string_view text, CellContent& content)
 {
@@ -80,7 +83,10 @@ Status WorksheetModel::PrepareRichText(std::u16string_view text, std::span<const
     return S_OK;
 }
 
-void WorksheetModel::SetCurrentStyle(std::shared_ptr<StyleState> style) { m_style = std::move(style); }
+void WorksheetModel::SetCurrentStyle(std::shared_ptr<StyleState> style)
+{
+    m_style = std::move(style);
+}
 
 Status WorksheetModel::CurrentXf(std::optional<std::uint16_t>& xf)
 {

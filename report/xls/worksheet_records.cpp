@@ -15,9 +15,9 @@ namespace {
 
 constexpr std::uint16_t kWsBoolDefault = 0x04C1;
 constexpr std::uint16_t kWsBoolFitToPage = 0x0100;
-constexpr std::uint16_t kWindow2Default = 0x00B6;  // grid, headers, zeros, default grid colour, outline symbols
-constexpr std::uint16_t kWindow2Active = 0x0600;   // selected and shown
-constexpr std::uint16_t kWindow2Frozen = 0x0108;   // frozen panes without a split
+constexpr std::uint16_t kWindow2Default = 0x00B6; // grid, headers, zeros, default grid colour, outline symbols
+constexpr std::uint16_t kWindow2Active = 0x0600;  // selected and shown
+constexpr std::uint16_t kWindow2Frozen = 0x0108;  // frozen panes without a split
 constexpr std::size_t kMergedAreasPerRecord = 1026;
 constexpr std::uint16_t kPaperUsLetter = 1;
 
@@ -55,9 +55,9 @@ void WritePageSetup(BiffWriter& writer, const SheetView& view)
     ByteBuffer& out = writer.Out();
     const std::size_t start = writer.Begin(rec::kSetup);
     out.U16(kPaperUsLetter);
-    out.U16(100); // scale per cent, when not fitting
-    out.U16(1);   // first page number
-    out.U16(1);   // fit to one page wide...
+    out.U16(100);                         // scale per cent, when not fitting
+    out.U16(1);                           // first page number
+    out.U16(1);                           // fit to one page wide...
     out.U16(view.fitToPageWidth ? 0 : 1); // ...and as many pages high as needed
     out.U16(view.landscape ? 0x0000 : 0x0002);
     out.U16(600); // print resolution
@@ -123,8 +123,8 @@ void WriteWindowSettings(BiffWriter& writer, const SheetView& view, bool activeS
     ByteBuffer& out = writer.Out();
     std::size_t start = writer.Begin(rec::kWindow2);
     out.U16(kWindow2Default | (activeSheet ? kWindow2Active : 0) | (frozen ? kWindow2Frozen : 0));
-    out.U16(0); // top row shown
-    out.U16(0); // left column shown
+    out.U16(0);    // top row shown
+    out.U16(0);    // left column shown
     out.U32(0x40); // grid colour: the system's
     out.U16(0);    // page break preview zoom: default
     out.U16(view.zoom == 100 ? 0 : view.zoom);

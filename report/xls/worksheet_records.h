@@ -17,7 +17,7 @@ struct WorksheetContext {
     std::span<const std::uint32_t> sstIndex; // SST index by string id
     std::uint32_t drawingId;                 // 0: the sheet has no pictures
     bool activeSheet;
-    double now;                              // serial date for NOW()
+    double now; // serial date for NOW()
 };
 
 void WriteWorksheet(BiffWriter& writer, const WorksheetModel& sheet, const WorksheetContext& context);

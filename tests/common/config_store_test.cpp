@@ -37,8 +37,8 @@ std::string ReadWith(const std::string& contents)
     fs::remove_all(dir);
     fs::create_directories(dir / "Tavrin Co");
     std::ofstream(dir / "Tavrin Co" / "K4 Data Transfer Application.conf") << contents;
-    const std::string command = "XDG_CONFIG_DIRS='" + dir.string() + "' HOME='" + dir.string() + "' '" +
-                                K4_CONFIG_PROBE + "'";
+    const std::string command =
+        "XDG_CONFIG_DIRS='" + dir.string() + "' HOME='" + dir.string() + "' '" + K4_CONFIG_PROBE + "'";
     std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
     std::array<char, 2048> line{};
     std::string out = pipe && std::fgets(line.data(), line.size(), pipe.get()) ? line.data() : "";

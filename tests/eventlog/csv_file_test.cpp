@@ -34,10 +34,7 @@ protected:
     }
     void TearDown() override { fs::remove_all(folder); }
 
-    bool Write(const std::string& base)
-    {
-        return WriteCsvFile(32, table.Length(), table.Table(), base, messages);
-    }
+    bool Write(const std::string& base) { return WriteCsvFile(32, table.Length(), table.Table(), base, messages); }
 
     static std::string Slurp(const fs::path& p)
     {
@@ -76,7 +73,7 @@ TEST_F(CsvFile, NewFilesGetTheUsersNormalPermissions)
     const mode_t old = ::umask(022);
     ASSERT_TRUE(Write((folder / "perm").string()));
     ::umask(old);
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat((folder / "perm.csv").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 }

@@ -80,8 +80,8 @@ TEST(CsvRender, MarkersReplaceTheirGroupOnly)
 TEST(CsvRender, ParameterChangeValueRenderings)
 {
     test::TableBuilder b;
-    b.Parameter(EVT_MOTOR_CHANGE, 0, 1, 9);       // index past the rated-voltage list
-    b.Parameter(EVT_PROTECTION_CHANGE, 0, 1, 2);  // rendered although unnamed for this code
+    b.Parameter(EVT_MOTOR_CHANGE, 0, 1, 9);      // index past the rated-voltage list
+    b.Parameter(EVT_PROTECTION_CHANGE, 0, 1, 2); // rendered although unnamed for this code
     b.Parameter(EVT_PROTECTION_CHANGE, 0, 8, 0x80);
     b.Parameter(EVT_MOTOR_CHANGE, 0, 6, 255);
     const auto lines = RenderLines(b);

@@ -14,8 +14,8 @@ TEST(Decoding, RunTimeSplitsIntoDaysHoursMinutesTenths)
         std::uint32_t stamp;
         RunTime expected;
     } cases[] = {
-        {0, {0, 0, 0, 0}},       {637, {0, 1, 3, 7}},        {14399, {0, 23, 59, 9}},
-        {14400, {1, 0, 0, 0}},   {16777215, {1165, 2, 1, 5}},
+        {0, {0, 0, 0, 0}},     {637, {0, 1, 3, 7}},         {14399, {0, 23, 59, 9}},
+        {14400, {1, 0, 0, 0}}, {16777215, {1165, 2, 1, 5}},
     };
     for (const Case& c : cases) {
         const RunTime t = DecodeRunTime(c.stamp);

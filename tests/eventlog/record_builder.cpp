@@ -30,8 +30,7 @@ TableBuilder& TableBuilder::Measurement(std::uint8_t code, std::uint32_t stamp, 
     return *this;
 }
 
-TableBuilder& TableBuilder::Parameter(std::uint8_t code, std::uint32_t stamp, std::uint8_t number,
-                                      std::uint8_t value)
+TableBuilder& TableBuilder::Parameter(std::uint8_t code, std::uint32_t stamp, std::uint8_t number, std::uint8_t value)
 {
     const std::size_t at = m_table.size();
     NewRecord(code, stamp);

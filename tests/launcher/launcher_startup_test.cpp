@@ -92,8 +92,8 @@ public:
     {
         const std::string root = m_root.Path().string();
         std::string command = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
-        command += "env HOME='" + root + "/home' XDG_CONFIG_HOME='" + root + "/home/.config' XDG_CONFIG_DIRS='" +
-                   root + "/system' '" + K4_DOCKSTART_PROBE + "' " + startAnswer + " " + exitAnswer + " " + argument;
+        command += "env HOME='" + root + "/home' XDG_CONFIG_HOME='" + root + "/home/.config' XDG_CONFIG_DIRS='" + root +
+                   "/system' '" + K4_DOCKSTART_PROBE + "' " + startAnswer + " " + exitAnswer + " " + argument;
         std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
         std::array<char, 2048> line{};
         std::string out = pipe && std::fgets(line.data(), line.size(), pipe.get()) ? line.data() : "";
@@ -111,10 +111,7 @@ public:
     }
 
 private:
-    static void Own(const fs::path& path)
-    {
-        ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0) << path;
-    }
+    static void Own(const fs::path& path) { ASSERT_EQ(::chown(path.c_str(), 65534, 65534), 0) << path; }
 
     k4test::ScratchFolder m_root;
 };
@@ -139,7 +136,8 @@ TEST(LauncherSettings, NoAtAStartByHand)
     SettingsWorld world("[Configuration]\nVID=4292\nPID=60000\nRunOnStart=2\nMainAppPath=/opt/k4/\n");
     EXPECT_EQ(world.Probe("n", "-"), "ran questions=1 watch=1 file=/opt/k4/K4 Data Transfer Application stored=0");
     EXPECT_EQ(world.Probe("y", "-", "WINSTART"), "ended questions=0 watch=0 file=- stored=0");
-    EXPECT_EQ(world.Probe("n", "-", "winstart"), "ran questions=1 watch=1 file=/opt/k4/K4 Data Transfer Application stored=0");
+    EXPECT_EQ(world.Probe("n", "-", "winstart"),
+              "ran questions=1 watch=1 file=/opt/k4/K4 Data Transfer Application stored=0");
 }
 
 TEST(LauncherSettings, WritableSystemFileTakesTheAnswerAndTheUsersOwnFollows)
@@ -161,11 +159,14 @@ TEST(LauncherSettings, WhatIsMissing)
         const char* line;
     } cases[] = {
         // Never set up: ends without asking, also on "Exit".
-        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nMainAppPath=/opt/k4/\n", "ended questions=0 watch=0 file=- stored=-"},
+        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nMainAppPath=/opt/k4/\n",
+         "ended questions=0 watch=0 file=- stored=-"},
         // Without the folder: sits in the tray, asks nothing at start, "Exit" still asks.
         {"[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=0\n", "ran questions=1 watch=0 file=- stored=1"},
-        {"[Configuration]\nPID=0xea60\nRunOnStart=1\nMainAppPath=/opt/k4/\n", "ended questions=0 watch=0 file=- stored=1"},
-        {"[Configuration]\nVID=0x10c4\nRunOnStart=0\nMainAppPath=/opt/k4/\n", "ended questions=0 watch=0 file=- stored=0"},
+        {"[Configuration]\nPID=0xea60\nRunOnStart=1\nMainAppPath=/opt/k4/\n",
+         "ended questions=0 watch=0 file=- stored=1"},
+        {"[Configuration]\nVID=0x10c4\nRunOnStart=0\nMainAppPath=/opt/k4/\n",
+         "ended questions=0 watch=0 file=- stored=0"},
     };
     for (const Case& c : cases) {
         SettingsWorld world(c.settings);

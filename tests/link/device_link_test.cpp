@@ -162,7 +162,8 @@ TEST_F(LinkTest, FifthBadFrameInARowEndsTheTransferAndAGoodFrameResetsTheCount)
         EXPECT_EQ(link.TransferDone(), !timedOut);
         EXPECT_EQ(Image(), (Bytes{1, 2, 3, 4, 9, 10, 11, 12}));
         EXPECT_EQ(Sent(kNakWire), 3 + badAtTheEnd);
-        EXPECT_EQ(messages.shown, timedOut ? std::vector<std::string>{std::string(text::kTimeoutMessage)} : std::vector<std::string>{});
+        EXPECT_EQ(messages.shown,
+                  timedOut ? std::vector<std::string>{std::string(text::kTimeoutMessage)} : std::vector<std::string>{});
         EXPECT_EQ(channel.script.size(), timedOut ? kEnd.size() : 0u);
         channel.script.clear();
         channel.writes.clear();

@@ -86,8 +86,8 @@ TEST(WorkerTest, SkipsUnopenableAndForeignBridgesAndKeepsTheMatchOpen)
     EXPECT_EQ(w.Run(), PassOutcome::DeviceEmpty);
 
     // The match is closed once, at the end of the pass.
-    EXPECT_EQ(w.bridges.calls, (std::vector<std::string>{"count", "open 0", "open 1", "vid 101", "pid 101",
-                                                         "close 101", "open 2", "vid 102", "pid 102", "close 102"}));
+    EXPECT_EQ(w.bridges.calls, (std::vector<std::string>{"count", "open 0", "open 1", "vid 101", "pid 101", "close 101",
+                                                         "open 2", "vid 102", "pid 102", "close 102"}));
     EXPECT_EQ(w.channel.configured, std::vector<BridgeHandle>{102});
 }
 
@@ -98,8 +98,8 @@ TEST(WorkerTest, ListedForeignBridgesAreNeverOpened)
     w.bridges.attached = {{kVid, 0x0001}};
     w.AttachDevice(0);
     EXPECT_EQ(w.Run(), PassOutcome::DeviceEmpty);
-    EXPECT_EQ(w.bridges.calls, (std::vector<std::string>{"count", "listed 0", "listed 1", "open 1", "vid 101",
-                                                         "pid 101", "close 101"}));
+    EXPECT_EQ(w.bridges.calls,
+              (std::vector<std::string>{"count", "listed 0", "listed 1", "open 1", "vid 101", "pid 101", "close 101"}));
 }
 
 TEST(WorkerTest, BridgesWithOtherIdentifiersAreClosedAgain)
@@ -130,12 +130,26 @@ TEST(WorkerTest, ConnectedPassEndsWithOneCloseOnEveryBranch)
         std::vector<std::string> log;
     };
     const Case cases[] = {
-        {0, int(DataFoundChoice::Download), int(SaveFileResult::Save), PassOutcome::DeviceEmpty, {"hide", "empty", "quit"}},
-        {1, int(DataFoundChoice::Cancel), int(SaveFileResult::Save), PassOutcome::Cancelled, {"hide", "data found", "quit"}},
-        {1, int(DataFoundChoice::Download), int(SaveFileResult::Cancel), PassOutcome::Cancelled,
+        {0,
+         int(DataFoundChoice::Download),
+         int(SaveFileResult::Save),
+         PassOutcome::DeviceEmpty,
+         {"hide", "empty", "quit"}},
+        {1,
+         int(DataFoundChoice::Cancel),
+         int(SaveFileResult::Save),
+         PassOutcome::Cancelled,
+         {"hide", "data found", "quit"}},
+        {1,
+         int(DataFoundChoice::Download),
+         int(SaveFileResult::Cancel),
+         PassOutcome::Cancelled,
          {"hide", "data found", "save file", "quit"}},
         // Shown while the main window is still up.
-        {-1, int(DataFoundChoice::Download), int(SaveFileResult::Save), PassOutcome::FileCountFailed,
+        {-1,
+         int(DataFoundChoice::Download),
+         int(SaveFileResult::Save),
+         PassOutcome::FileCountFailed,
          {"message: " + std::string(text::kFileCountLostMessage), "quit"}},
     };
     for (const Case& c : cases) {
@@ -161,8 +175,8 @@ TEST(WorkerTest, SavedPassHandsHeaderWordsToBothWritersInHostOrder)
 
     EXPECT_EQ(w.shell.log, (std::vector<std::string>{"hide", "data found", "save file", "save complete", "quit"}));
     const Bytes table = Pattern(4, 0xA1);
-    EXPECT_EQ(w.writerCalls, (std::vector<WriterCall>{{"csv", 32, 4, table, "/data/pump7"},
-                                                      {"report", 32, 4, table, "/data/pump7"}}));
+    EXPECT_EQ(w.writerCalls,
+              (std::vector<WriterCall>{{"csv", 32, 4, table, "/data/pump7"}, {"report", 32, 4, table, "/data/pump7"}}));
     EXPECT_EQ(w.bridges.closes, (std::map<BridgeHandle, int>{{100, 1}}));
 }
 
@@ -203,7 +217,9 @@ TEST(WorkerTest, RunFlagClearedWhileConnectedEndsInSilence)
         {At::DataFound, {"hide", "data found"}, {kFileCountRequest}, {}},
         {At::SaveFile, {"hide", "data found", "save file"}, {kFileCountRequest}, {}},
         {At::Transfer, {"hide", "data found", "save file"}, {kFileCountRequest, kDownloadRequest, kAckWire}, {}},
-        {At::CsvWriter, {"hide", "data found", "save file"}, {kFileCountRequest, kDownloadRequest, kAckWire},
+        {At::CsvWriter,
+         {"hide", "data found", "save file"},
+         {kFileCountRequest, kDownloadRequest, kAckWire},
          {"csv", "report"}},
     };
     for (const Case& c : cases) {

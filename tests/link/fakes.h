@@ -178,10 +178,7 @@ public:
             return std::nullopt;
         return savePath;
     }
-    SaveCompleteResult ShowSaveComplete() override
-    {
-        return static_cast<SaveCompleteResult>(Answer("save complete"));
-    }
+    SaveCompleteResult ShowSaveComplete() override { return static_cast<SaveCompleteResult>(Answer("save complete")); }
     void PostQuit() override { Log("quit"); }
     void ShowMessage(std::string_view text) override { Log("message: " + std::string(text)); }
 

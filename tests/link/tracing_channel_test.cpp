@@ -53,15 +53,24 @@ TEST(TracingChannelTest, ShowsEachFrameByteForByteAndWhatTheCodecMadeOfIt)
         std::function<void(FakeSerialChannel&)> unit;
         std::vector<std::string> trace;
     } cases[] = {
-        {"a good reply", [&](FakeSerialChannel& c) { c.QueueBytes(reply); },
+        {"a good reply",
+         [&](FakeSerialChannel& c) { c.QueueBytes(reply); },
          {"frame: line settings taken", request, "rx" + Hex(reply) + " : type 0, L 4, code 00, checksum good"}},
-        {"a damaged reply", [&](FakeSerialChannel& c) { c.QueueBytes(damaged); },
+        {"a damaged reply",
+         [&](FakeSerialChannel& c) { c.QueueBytes(damaged); },
          {"frame: line settings taken", request, "rx" + Hex(damaged) + " : type 0, L 4, code 00, checksum BAD"}},
-        {"half a reply, then silence", [&](FakeSerialChannel& c) { c.QueueBytes({0x00, 0x04, 0x00}); },
+        {"half a reply, then silence",
+         [&](FakeSerialChannel& c) {
+             c.QueueBytes({0x00, 0x04, 0x00});
+         },
          {"frame: line settings taken", request, "rx 00 04 00 : type 0, L 4, incomplete; silence"}},
-        {"a header the codec refuses", [&](FakeSerialChannel& c) { c.QueueBytes({0x80, 0x02}); },
+        {"a header the codec refuses",
+         [&](FakeSerialChannel& c) {
+             c.QueueBytes({0x80, 0x02});
+         },
          {"frame: line settings taken", request, "rx 80 02 : type 2, L 2, refused (no room or no code)"}},
-        {"a failed line", [&](FakeSerialChannel& c) { c.QueueFailure(); },
+        {"a failed line",
+         [&](FakeSerialChannel& c) { c.QueueFailure(); },
          {"frame: line settings taken", request, "rx read failed"}},
     };
     for (const auto& c : cases) {

@@ -31,8 +31,13 @@ TEST(TtyChannelTest, ReadsGiveBytesSilenceOrFailure)
         int leastMs, mostMs; // how long the last read takes
     } cases[] = {
         // CR and XON would be eaten by a cooked line, 0xFF cut by a 7-bit one.
-        {"bytes one at a time, unchanged", {}, {0x0D, 0x11, 0xFF}, false,
-         {{ReadResult::Byte, 0x0D}, {ReadResult::Byte, 0x11}, {ReadResult::Byte, 0xFF}}, 0, 50},
+        {"bytes one at a time, unchanged",
+         {},
+         {0x0D, 0x11, 0xFF},
+         false,
+         {{ReadResult::Byte, 0x0D}, {ReadResult::Byte, 0x11}, {ReadResult::Byte, 0xFF}},
+         0,
+         50},
         {"silence", {}, {}, false, {{ReadResult::Empty}}, 95, 400},
         {"bytes left from an earlier session", {0x00, 0x03}, {}, false, {{ReadResult::Empty}}, 95, 400},
         {"hang-up: a failure at once, not silence", {}, {}, true, {{ReadResult::Failed}}, 0, 50},
@@ -97,9 +102,8 @@ TEST(TtyChannelTest, FailuresKeepTheSystemsReasonForDiagnostics)
     EXPECT_EQ(OpenBridgeDevice("/nonexistent/ttyUSB0"), kNoBridge);
     const std::uint8_t request[] = {0x00, 0x03, 0x0C, 0xFF, 0xF1};
     EXPECT_FALSE(MakeSystemSerialChannel()->Write(-1, request, sizeof request));
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
-              "k4: open /nonexistent/ttyUSB0: No such file or directory\n"
-              "k4: write: Bad file descriptor\n");
+    EXPECT_EQ(testing::internal::GetCapturedStderr(), "k4: open /nonexistent/ttyUSB0: No such file or directory\n"
+                                                      "k4: write: Bad file descriptor\n");
 }
 
 } // namespace

@@ -50,7 +50,7 @@ TEST_F(UsbSerialBridgesTest, ListsUsbSerialDevicesInNameOrderUntilTheyGo)
     m_folder.Write("sys/devices/pci0000:00/usb1/1-3/idVendor", "10c4\n");
     m_folder.Write("sys/devices/pci0000:00/usb1/1-3/idProduct", "ea60\n");
     AddTty("ttyS1", "devices/pci0000:00/usb1/1-3/serial8250/ttyS1", "serial-base");
-    fs::create_directories(root / "sys/class/tty/tty0");  // no device at all
+    fs::create_directories(root / "sys/class/tty/tty0"); // no device at all
 
     auto library = MakeUsbSerialBridgeLibrary((root / "sys").string(), (root / "dev").string());
     std::uint32_t count = 0;

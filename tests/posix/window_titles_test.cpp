@@ -120,7 +120,7 @@ TEST_F(WindowTitlesTest, WithoutARuntimeFolderClaimsLiveInAPrivateFolderUnderTmp
         EXPECT_TRUE(k4::WindowTitleExists(title));
     }
     EXPECT_FALSE(k4::WindowTitleExists(title));
-    struct stat info{};
+    struct stat info {};
     ASSERT_EQ(::stat(("/tmp/k4-runtime-" + std::to_string(::getuid())).c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0700u);
 }

@@ -124,8 +124,10 @@ TEST_F(EventRows, CurrentsFollowTheScaleFlagAndMarkersReplaceValues)
         // Whole units, halves going up.
         {kWholeAmps, {3672, 3671, 3680}, {200, 0, 16}, {"int 230", "int 229", "int 230", "int 13", "int 0", "int 1"}},
         // Any other flag: tenth-ampere units as real numbers.
-        {kTenthAmps, {3680, 3680, 3680}, {200, 0, 16}, {"int 230", "int 230", "int 230", "num 1.25", "num 0",
-                                                         "num 0.1"}},
+        {kTenthAmps,
+         {3680, 3680, 3680},
+         {200, 0, 16},
+         {"int 230", "int 230", "int 230", "num 1.25", "num 0", "num 0.1"}},
         {kWholeAmps, {0xFF00, 3680, 3680}, {160, 160, 160}, {"Overrange", "", "", "int 10", "int 10", "int 10"}},
         {kWholeAmps, {0xFE00, 3680, 3680}, {0xFF00, 160, 160}, {"Underrange", "", "", "Overrange", "", ""}},
     };
@@ -147,12 +149,16 @@ TEST_F(EventRows, ParameterRowsShowTheNameAndTheNewValue)
     };
     const Texts none(7, "");
     const Case cases[] = {
-        {k4::EVT_PROTECTION_CHANGE, 7, 0x41, "Trip Enable Flags", "Bits 1000001",
+        {k4::EVT_PROTECTION_CHANGE,
+         7,
+         0x41,
+         "Trip Enable Flags",
+         "Bits 1000001",
          {"On", "Off", "Off", "Off", "Off", "Off", "On"}},
         {k4::EVT_PROTECTION_CHANGE, 8, 0x80, "Auto Restart Flags", "Bits 0000000", Texts(7, "Off")}, // bit 7 hidden
-        {k4::EVT_PROTECTION_CHANGE, 1, 3, "", "380", none}, // rated voltage, no name under this code
+        {k4::EVT_PROTECTION_CHANGE, 1, 3, "", "380", none},            // rated voltage, no name under this code
         {k4::EVT_MOTOR_CHANGE, 1, 9, "Motor Rated Voltage", "", none}, // index past the list
-        {k4::EVT_MOTOR_CHANGE, 6, 12, "", "12", none},                  // unnamed parameter
+        {k4::EVT_MOTOR_CHANGE, 6, 12, "", "12", none},                 // unnamed parameter
         {k4::EVT_MOTOR_CHANGE, 3, 200, "Motor Amps - tens digit", "200", none},
     };
     Log log;

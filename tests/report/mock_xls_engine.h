@@ -62,9 +62,20 @@ private:
 // One object plays every interface: whatever the writer fetches is a new
 // Object, seen only through the interface asked for. Each method call is
 // one step of the run.
-class Object final : public IEngine, public IWorkbook, public IWorksheet, public IStyle, public IAlignment,
-                     public IFont, public IFill, public IBorders, public IBorderSide, public IRange,
-                     public IRichText, public IMergedArea, public ISheetSwitches, public ISheetSettings {
+class Object final : public IEngine,
+                     public IWorkbook,
+                     public IWorksheet,
+                     public IStyle,
+                     public IAlignment,
+                     public IFont,
+                     public IFill,
+                     public IBorders,
+                     public IBorderSide,
+                     public IRange,
+                     public IRichText,
+                     public IMergedArea,
+                     public ISheetSwitches,
+                     public ISheetSettings {
 public:
     Object(Book& book, int references) : refs(references), m_book(book) {}
     int refs;
@@ -208,7 +219,10 @@ inline int Book::LiveReferences() const
 
 // The book that the "Start" export works on; the engine comes without a reference.
 inline Book* g_currentBook = nullptr;
-inline IEngine* MockStart() { return g_currentBook->startReturnsNull ? nullptr : g_currentBook->Make(0); }
+inline IEngine* MockStart()
+{
+    return g_currentBook->startReturnsNull ? nullptr : g_currentBook->Make(0);
+}
 
 struct RecordingSink : k4::MessageSink {
     void ShowMessage(std::string_view text) override { messages.emplace_back(text); }

@@ -50,7 +50,9 @@ void ExpectCleanFailure(const mockxls::Run& run, const std::string& context)
 TEST(ReportWriter, ClosesTheWorkbookLastAndPassesALongPathWhole)
 {
     // Longer than the old 260-character limit, and not ASCII.
-    const std::string folder = "/reports/" + std::string(300, 'x') + "/\xC3\x9C" "berlauf";
+    const std::string folder = "/reports/" + std::string(300, 'x') +
+                               "/\xC3\x9C"
+                               "berlauf";
     const auto run = RunWriter(MixedTable(), {}, folder + "/pump.xls");
     EXPECT_TRUE(run->result);
     EXPECT_TRUE(run->sink.messages.empty());
@@ -106,9 +108,10 @@ TEST(ReportWriter, AComponentThatCannotBeUsedIsReportedAsMissing)
     for (const std::string& programFolder : {folder.string(), std::string(), (folder / "not-a-library").string(),
                                              std::string(K4_TEST_COMPONENT_WITHOUT_START_DIR)}) {
         mockxls::RecordingSink sink;
-        EXPECT_FALSE(k4::WriteXlsReport(0, static_cast<std::uint16_t>(table.size()), table,
-                                        (folder / "out").string(), sink, programFolder));
-        EXPECT_EQ(sink.messages, Messages{std::string(k4::text::kComponentMissingMessage)}) << "program folder " << programFolder;
+        EXPECT_FALSE(k4::WriteXlsReport(0, static_cast<std::uint16_t>(table.size()), table, (folder / "out").string(),
+                                        sink, programFolder));
+        EXPECT_EQ(sink.messages, Messages{std::string(k4::text::kComponentMissingMessage)})
+            << "program folder " << programFolder;
     }
     EXPECT_FALSE(fs::exists(folder / "out.xls"));
     fs::remove_all(folder);

@@ -239,8 +239,8 @@ TEST(SessionTest, UiThreadShellCarriesEveryCallAndResult)
 {
     EventThread ui;
     FakeShell inner;
-    inner.answers = {{"not connected", {2}}, {"empty", {2}}, {"data found", {1}}, {"save file", {1}},
-                     {"save complete", {2}}};
+    inner.answers = {
+        {"not connected", {2}}, {"empty", {2}}, {"data found", {1}}, {"save file", {1}}, {"save complete", {2}}};
     UiThreadShell shell(inner, ui);
     std::thread worker([&] {
         shell.SetProgress(4);
@@ -258,8 +258,7 @@ TEST(SessionTest, UiThreadShellCarriesEveryCallAndResult)
     worker.join();
     EXPECT_EQ(inner.log, (std::vector<std::string>{"progress 4", "hide", "not connected", "empty", "data found",
                                                    "save file", "save file", "save complete",
-                                                   "message: " + std::string(text::kTimeoutMessage), "show",
-                                                   "quit"}));
+                                                   "message: " + std::string(text::kTimeoutMessage), "show", "quit"}));
 }
 
 } // namespace

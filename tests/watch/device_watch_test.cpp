@@ -81,9 +81,9 @@ TEST_P(WatchScenarios, StartsOncePerArrival)
     bridges.listsIds = listsIds;
     RecordingStarter starter;
     bool window = false;
-    DeviceWatch watch(bridges, starter, [&](std::string_view title) {
-        return window && title == "Pumpvisor Data Download";
-    }, kUnitIds, kMainFile);
+    DeviceWatch watch(
+        bridges, starter, [&](std::string_view title) { return window && title == "Pumpvisor Data Download"; },
+        kUnitIds, kMainFile);
 
     std::vector<int> starts;
     for (const Step& step : scenario.steps) {
@@ -105,28 +105,31 @@ TEST_P(WatchScenarios, StartsOncePerArrival)
 
 INSTANTIATE_TEST_SUITE_P(
     Arrivals, WatchScenarios,
-    ::testing::Combine(::testing::Values(
-        Scenario{"AttachedAtStart", {{{kUnit}}}, {1}},
-        // The main program holds the bridge for its pass, then lets it go.
-        Scenario{"StillAttachedAfterThePass", {{{kUnit}}, {{kHeldUnit}}, {{kHeldUnit}}, {{kUnit}}, {{kUnit}}},
-                 {1, 1, 1, 1, 1}},
-        Scenario{"UnpluggedAndPluggedIn", {{{kUnit}}, {{}}, {{kUnit}}, {{}}, {{kUnit}}}, {1, 1, 2, 2, 3}},
-        Scenario{"UnpluggedWhileHeld", {{{kUnit}}, {{kHeldUnit}}, {{}}, {{kUnit}}}, {1, 1, 1, 2}},
-        // Gone and back between two polls: no poll saw it gone.
-        Scenario{"UnpluggedForLessThanOnePoll", {{{kUnit}}, {{kUnit}}}, {1, 1}},
-        Scenario{"OtherProductOfTheVendor", {{{kOtherProduct}}, {{kOtherProduct}}}, {0, 0}},
-        Scenario{"OtherVendor", {{{kOtherVendor}}}, {0}},
-        Scenario{"SecondOfTwoBridges", {{{kOtherVendor, kUnit}}, {{kOtherVendor, kUnit}}}, {1, 1}},
-        Scenario{"ArrivesBesideAnotherBridge", {{{kOtherProduct}}, {{kOtherProduct, kUnit}}}, {0, 1}},
-        // Held by a main program that runs already; the listing still shows it.
-        Scenario{"HeldBeforeItWasEverRead", {{{kHeldUnit}}, {{kUnit}}}, {0, 1}, {1, 1}},
-        // The index of a gone bridge may be taken by another one; it must
-        // not count with the identifiers of the one before.
-        Scenario{"NewBridgeInAGoneOnesPlace", {{{kUnit}}, {{}}, {{kHeldUnit}}}, {1, 1, 1}, {1, 1, 2}},
-        Scenario{"DownloadWindowAtArrival",
-                 {{{kUnit}, true}, {{kUnit}, true}, {{kUnit}, false}, {{kHeldUnit}, false}, {{}}, {{kUnit}}},
-                 {0, 0, 0, 0, 0, 1}},
-        Scenario{"DownloadWindowOpenedLater", {{{kUnit}}, {{kUnit}, true}, {{}, true}, {{kUnit}, false}}, {1, 1, 1, 2}}),
+    ::testing::Combine(
+        ::testing::Values(
+            Scenario{"AttachedAtStart", {{{kUnit}}}, {1}},
+            // The main program holds the bridge for its pass, then lets it go.
+            Scenario{"StillAttachedAfterThePass",
+                     {{{kUnit}}, {{kHeldUnit}}, {{kHeldUnit}}, {{kUnit}}, {{kUnit}}},
+                     {1, 1, 1, 1, 1}},
+            Scenario{"UnpluggedAndPluggedIn", {{{kUnit}}, {{}}, {{kUnit}}, {{}}, {{kUnit}}}, {1, 1, 2, 2, 3}},
+            Scenario{"UnpluggedWhileHeld", {{{kUnit}}, {{kHeldUnit}}, {{}}, {{kUnit}}}, {1, 1, 1, 2}},
+            // Gone and back between two polls: no poll saw it gone.
+            Scenario{"UnpluggedForLessThanOnePoll", {{{kUnit}}, {{kUnit}}}, {1, 1}},
+            Scenario{"OtherProductOfTheVendor", {{{kOtherProduct}}, {{kOtherProduct}}}, {0, 0}},
+            Scenario{"OtherVendor", {{{kOtherVendor}}}, {0}},
+            Scenario{"SecondOfTwoBridges", {{{kOtherVendor, kUnit}}, {{kOtherVendor, kUnit}}}, {1, 1}},
+            Scenario{"ArrivesBesideAnotherBridge", {{{kOtherProduct}}, {{kOtherProduct, kUnit}}}, {0, 1}},
+            // Held by a main program that runs already; the listing still shows it.
+            Scenario{"HeldBeforeItWasEverRead", {{{kHeldUnit}}, {{kUnit}}}, {0, 1}, {1, 1}},
+            // The index of a gone bridge may be taken by another one; it must
+            // not count with the identifiers of the one before.
+            Scenario{"NewBridgeInAGoneOnesPlace", {{{kUnit}}, {{}}, {{kHeldUnit}}}, {1, 1, 1}, {1, 1, 2}},
+            Scenario{"DownloadWindowAtArrival",
+                     {{{kUnit}, true}, {{kUnit}, true}, {{kUnit}, false}, {{kHeldUnit}, false}, {{}}, {{kUnit}}},
+                     {0, 0, 0, 0, 0, 1}},
+            Scenario{
+                "DownloadWindowOpenedLater", {{{kUnit}}, {{kUnit}, true}, {{}, true}, {{kUnit}, false}}, {1, 1, 1, 2}}),
         ::testing::Bool()),
     [](const ::testing::TestParamInfo<std::tuple<Scenario, bool>>& info) {
         return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Listed" : "Opened");
@@ -139,7 +142,7 @@ TEST(DeviceWatch, OpensInOrderUpToTheFirstMatchAndClosesEach)
     RecordingStarter starter;
     DeviceWatch watch(bridges, starter, {}, kUnitIds, kMainFile);
     watch.Poll();
-    const std::vector<std::string> expected{"count", "open 0", "pid 100", "vid 100", "close 100",
+    const std::vector<std::string> expected{"count",  "open 0", "pid 100", "vid 100", "close 100",
                                             "open 1", "open 2", "pid 102", "vid 102", "close 102"};
     EXPECT_EQ(bridges.calls, expected);
     EXPECT_EQ(starter.started.size(), 1u);
@@ -182,12 +185,8 @@ TEST(MainProgramFile, JoinedWithoutSeparatorAndNeverTruncated)
         std::string folder;
         std::optional<std::string> file;
     } cases[] = {
-        {kFolder, kMainFile},
-        {"/opt/k4", "/opt/k4" + kProgram},
-        {"", kProgram},
-        {fits, fits + kProgram},
-        {fits + "p", std::nullopt},
-        {std::string(1023, 'p'), std::nullopt},
+        {kFolder, kMainFile},    {"/opt/k4", "/opt/k4" + kProgram}, {"", kProgram},
+        {fits, fits + kProgram}, {fits + "p", std::nullopt},        {std::string(1023, 'p'), std::nullopt},
     };
     for (const Case& c : cases)
         EXPECT_EQ(JoinMainProgramFile(c.folder), c.file) << c.folder.size();

@@ -91,10 +91,10 @@ TEST(MissingPortNotice, SaysOnceWhenTheTroubleLastsThreeSeconds)
         std::vector<Check> checks;
     } cases[] = {
         {"lasting", {{0, true, false}, {2999, true, false}, {3000, true, true}, {5000, true, false}}},
-        {"interrupted", {{0, true, false}, {2000, false, false}, {4000, true, false}, {6999, true, false},
-                         {7000, true, true}}},
-        {"once per run", {{0, true, false}, {3000, true, true}, {4000, false, false}, {5000, true, false},
-                          {9000, true, false}}},
+        {"interrupted",
+         {{0, true, false}, {2000, false, false}, {4000, true, false}, {6999, true, false}, {7000, true, true}}},
+        {"once per run",
+         {{0, true, false}, {3000, true, true}, {4000, false, false}, {5000, true, false}, {9000, true, false}}},
         {"never troubled", {{0, false, false}, {10000, false, false}}},
     };
     for (const Case& c : cases) {
@@ -108,8 +108,8 @@ TEST(MissingPortNotice, SaysOnceWhenTheTroubleLastsThreeSeconds)
 TEST(MissingPortHelp, NamesTheUnitAndTheFixes)
 {
     const std::string help = MissingPortHelp(kUnitIds);
-    for (const char* part : {"10c4:ea60", "brltty", "systemctl mask brltty-udev.service", "dialout",
-                             "70-k4-data-transfer.rules"})
+    for (const char* part :
+         {"10c4:ea60", "brltty", "systemctl mask brltty-udev.service", "dialout", "70-k4-data-transfer.rules"})
         EXPECT_NE(help.find(part), std::string::npos) << part;
 }
 

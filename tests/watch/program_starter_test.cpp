@@ -32,13 +32,13 @@ TEST(SystemProgramStarter, DetachedWithoutArgumentsOrStreams)
     k4test::ScratchFolder folder;
     const fs::path report = folder.Path() / "report";
     // Reports its arguments, its standard streams and its session, then ends.
-    const fs::path program = folder.Write("K4 Data Transfer Application",
-                                          "#!/bin/sh\n"
-                                          "fds=$(for fd in 0 1 2; do echo \"fd$fd $(readlink /proc/$$/fd/$fd)\"; done)\n"
-                                          "sid=$(sed 's/.*) //' /proc/$$/stat | cut -d' ' -f4)\n"
-                                          "printf 'args %s\\n%s\\npid %s\\nsid %s\\n' $# \"$fds\" $$ $sid"
-                                          " > \"$K4_STARTER_REPORT.part\"\n"
-                                          "mv \"$K4_STARTER_REPORT.part\" \"$K4_STARTER_REPORT\"\n");
+    const fs::path program = folder.Write(
+        "K4 Data Transfer Application", "#!/bin/sh\n"
+                                        "fds=$(for fd in 0 1 2; do echo \"fd$fd $(readlink /proc/$$/fd/$fd)\"; done)\n"
+                                        "sid=$(sed 's/.*) //' /proc/$$/stat | cut -d' ' -f4)\n"
+                                        "printf 'args %s\\n%s\\npid %s\\nsid %s\\n' $# \"$fds\" $$ $sid"
+                                        " > \"$K4_STARTER_REPORT.part\"\n"
+                                        "mv \"$K4_STARTER_REPORT.part\" \"$K4_STARTER_REPORT\"\n");
     fs::permissions(program, fs::perms::owner_all);
     ::setenv("K4_STARTER_REPORT", report.c_str(), 1);
 
@@ -63,8 +63,8 @@ TEST(SystemProgramStarter, FailsForWhatIsNoProgram)
     k4test::ScratchFolder folder;
     const fs::path notExecutable = folder.Write("plain", "#!/bin/sh\n");
     fs::permissions(notExecutable, fs::perms::owner_read | fs::perms::owner_write);
-    for (const std::string& file : {(folder.Path() / "missing").string(), folder.Path().string(),
-                                   notExecutable.string(), std::string()})
+    for (const std::string& file :
+         {(folder.Path() / "missing").string(), folder.Path().string(), notExecutable.string(), std::string()})
         EXPECT_FALSE(SystemProgramStarter().Start(file)) << file;
 }
 

@@ -71,7 +71,11 @@ TEST(AtomicFile, AnEndWithoutCommitKeepsTheOlderFile)
     } ends[] = {
         {"abandoned", [](AtomicFile& f) { f.Abandon(); }},
         {"destroyed", [](AtomicFile&) {}},
-        {"abandoned, then committed", [](AtomicFile& f) { f.Abandon(); EXPECT_FALSE(f.Commit()); }},
+        {"abandoned, then committed",
+         [](AtomicFile& f) {
+             f.Abandon();
+             EXPECT_FALSE(f.Commit());
+         }},
     };
     for (const auto& end : ends) {
         SCOPED_TRACE(end.name);

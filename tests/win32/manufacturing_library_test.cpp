@@ -25,7 +25,7 @@ protected:
         line = bridges / "line.bin";
         test::WriteWholeFile(line, "AB");
         test::WriteWholeFile(bridges / "a.bridge", line + " 10c4 ea60\n");
-        test::WriteWholeFile(bridges / "b.bridge", "COM250 1234 5678\n"); // no such port
+        test::WriteWholeFile(bridges / "b.bridge", "COM250 1234 5678\n");   // no such port
         test::WriteWholeFile(bridges / "c.bridge", "relative\\line 1 2\n"); // not counted
         SetEnvironmentVariableA(kBridgeDirVariable, bridges.Path().c_str());
         library = MakeManufacturingBridgeLibrary(StandInPath());

@@ -17,8 +17,7 @@ TEST(ProgramStarter, StartsProgramFilesOnly)
     // MainAppPath may name a folder in any language, with blanks.
     const std::string programs = folder / "Zähler Программы 表";
     CreateDirectoryW(Widen(programs).c_str(), nullptr);
-    CopyFileW(Widen(ProgramFolder() + "\\k4-report.exe").c_str(), Widen(programs + "\\k4-report.exe").c_str(),
-              FALSE);
+    CopyFileW(Widen(ProgramFolder() + "\\k4-report.exe").c_str(), Widen(programs + "\\k4-report.exe").c_str(), FALSE);
     const struct {
         std::string file;
         bool starts;

@@ -30,9 +30,9 @@ bool KeyExists(HKEY root, const std::string& path)
 void CreateKey(HKEY root, const std::string& path)
 {
     HKEY key = nullptr;
-    ASSERT_EQ(RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key,
-                              nullptr),
-              ERROR_SUCCESS);
+    ASSERT_EQ(
+        RegCreateKeyExA(root, path.c_str(), 0, nullptr, 0, KEY_ALL_ACCESS | KEY_WOW64_64KEY, nullptr, &key, nullptr),
+        ERROR_SUCCESS);
     RegCloseKey(key);
 }
 
@@ -76,10 +76,8 @@ TEST_F(RegistryStore, DwordsOfAtMostFourBytesReadWhateverTheirType)
         bool reads;
         std::uint32_t value;
     } cases[] = {
-        {"dword", REG_DWORD, &dword, 4, true, 0x10c4},
-        {"binary of four", REG_BINARY, four, 4, true, 0xea60},
-        {"qword", REG_QWORD, &qword, 8, false, 0},
-        {"binary of five", REG_BINARY, five, 5, false, 0},
+        {"dword", REG_DWORD, &dword, 4, true, 0x10c4}, {"binary of four", REG_BINARY, four, 4, true, 0xea60},
+        {"qword", REG_QWORD, &qword, 8, false, 0},     {"binary of five", REG_BINARY, five, 5, false, 0},
         {"text", REG_SZ, text, sizeof text, false, 0},
     };
     for (const auto& c : cases) {

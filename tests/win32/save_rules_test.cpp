@@ -21,10 +21,17 @@ TEST(WindowsPaths, SeparatorsAndFullPaths)
         const char* name;
         bool full;
     } cases[] = {
-        {"C:\\x", true},           {"D:report", true},  {"c:/out/report", true},
-        {"\\\\server\\share\\r", true}, {"//server/share/r", true},
-        {"sub\\report", false},    {"report", false},   {"r", false},
-        {"\\report", false},       {"\\\\", false},     {"", false},
+        {"C:\\x", true},
+        {"D:report", true},
+        {"c:/out/report", true},
+        {"\\\\server\\share\\r", true},
+        {"//server/share/r", true},
+        {"sub\\report", false},
+        {"report", false},
+        {"r", false},
+        {"\\report", false},
+        {"\\\\", false},
+        {"", false},
     };
     for (const auto& c : cases)
         EXPECT_EQ(IsFullPath(c.name), c.full) << c.name;

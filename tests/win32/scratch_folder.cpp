@@ -20,8 +20,7 @@ ScratchFolder::ScratchFolder()
     static std::atomic<int> serial{0};
     wchar_t temp[MAX_PATH] = {};
     GetTempPathW(MAX_PATH, temp);
-    m_path = Narrow(temp) + "k4-win32-" + std::to_string(GetCurrentProcessId()) + "-" +
-             std::to_string(serial++);
+    m_path = Narrow(temp) + "k4-win32-" + std::to_string(GetCurrentProcessId()) + "-" + std::to_string(serial++);
     if (!m_path.empty() && m_path.back() == '\\')
         m_path.pop_back();
     fs::remove_all(PathFromUtf8(m_path));

@@ -39,8 +39,8 @@ TEST(CompoundFile, HeaderDescribesStreamFatAndDirectory)
         {44, 1},                          // FAT sectors
         {48, 9},                          // first directory sector
         {56, 4096},                       // mini stream cutoff
-        {60, kEnd},  {64, 0},             // no mini FAT
-        {68, kEnd},  {72, 0},             // no DIFAT
+        {60, kEnd},      {64, 0},         // no mini FAT
+        {68, kEnd},      {72, 0},         // no DIFAT
         {76, 8},                          // the FAT sector
     };
     for (const auto& [at, value] : fields32)

@@ -11,7 +11,10 @@ using Tokens = std::vector<std::uint8_t>;
 
 namespace {
 
-std::string Narrow(std::u16string_view text) { return std::string(text.begin(), text.end()); }
+std::string Narrow(std::u16string_view text)
+{
+    return std::string(text.begin(), text.end());
+}
 
 Tokens Compile(std::u16string_view text)
 {
@@ -120,9 +123,10 @@ TEST(FormulaCompiler, RejectsWhatItCannotCompileAndLeavesTheTokensAlone)
     tooManyTokens.back() = u')';
 
     const std::u16string rejected[] = {
-        u"", u"=", u"=SUM(R1C1:R1C3)", u"=Foo", u"=MAX(R1C1", u"=1+", u"=1 2", u"=1..2", u"=(1+2))",
-        u"=R[1]C1", u"=R0C1", u"=R65537C1", u"=R1C257", u"=R1C1:", u"=R1C1X", u"=A1", u"=ABS()", u"=ABS(1;2)",
-        u"=NOW(1)", u"=IF(1)", u"=IF(1;;2)", u"=\"text\"", u"=1%", deep, longChain, tooManyTokens};
+        u"",        u"=",         u"=SUM(R1C1:R1C3)", u"=Foo",      u"=MAX(R1C1", u"=1+",       u"=1 2",   u"=1..2",
+        u"=(1+2))", u"=R[1]C1",   u"=R0C1",           u"=R65537C1", u"=R1C257",   u"=R1C1:",    u"=R1C1X", u"=A1",
+        u"=ABS()",  u"=ABS(1;2)", u"=NOW(1)",         u"=IF(1)",    u"=IF(1;;2)", u"=\"text\"", u"=1%",    deep,
+        longChain,  tooManyTokens};
     for (const auto& text : rejected) {
         FormulaCompiler compiler;
         Tokens tokens = {0xAA};

@@ -60,7 +60,10 @@ void ExpectValue(const FormulaValue& actual, const FormulaValue& expected)
 }
 
 const FormulaValue kDiv0 = FormulaValue::Error(error::kDivideByZero);
-FormulaValue Num(double n) { return FormulaValue::Number(n); }
+FormulaValue Num(double n)
+{
+    return FormulaValue::Number(n);
+}
 
 } // namespace
 

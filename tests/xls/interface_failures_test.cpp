@@ -42,8 +42,8 @@ TEST_F(InterfaceFailures, PositionsAndSizesOutsideTheSheetAreRefused)
     EXPECT_EQ(m_sheet->SetColumnWidth(257, 5), E_INVALIDARG);
     EXPECT_EQ(m_sheet->SetColumnWidths(5, 4, 5), E_INVALIDARG);
 
-    for (const char16_t* text : {u"", u"A1", u"R0C1", u"R1C1:", u"R1C1:R2", u"R1C1 ", u"R65537C1", u"R1C1:R2C257",
-                                 u"r1c1:r2c2:r3c3"}) {
+    for (const char16_t* text :
+         {u"", u"A1", u"R0C1", u"R1C1:", u"R1C1:R2", u"R1C1 ", u"R65537C1", u"R1C1:R2C257", u"r1c1:r2c2:r3c3"}) {
         IRange* range = reinterpret_cast<IRange*>(0x1);
         EXPECT_EQ(m_sheet->GetRange(text, &range), E_INVALIDARG);
         EXPECT_EQ(range, nullptr); // out-parameters are cleared on failure
@@ -87,7 +87,6 @@ TEST_F(InterfaceFailures, NullArgumentsAreReported)
     ASSERT_EQ(m_sheet->NewRichText(rich.Out()), S_OK);
     EXPECT_EQ(rich->AppendRun(nullptr, style.Get()), E_POINTER);
     EXPECT_EQ(rich->AppendRun(u"x", nullptr), E_POINTER);
-
 }
 
 TEST_F(InterfaceFailures, UnacceptedFormulaLeavesTheCellAsItWas)
@@ -120,8 +119,10 @@ TEST_F(InterfaceFailures, PictureProblemsAreReportedAndLeaveNoShape)
         << std::string("\x89PNG\r\n\x1a\n\0\0\0\x0dIHDR", 16) << std::string(100, '\x5a');
     const std::u16string png = Path("logo.png");
     const std::array<int, 8> badAnchors[] = {{4, 1, 1, 7, 0, 0, 0, 0}, // bottom above top
-                                             {1, 1, 4, 257, 0, 0, 0, 0}, {1, 1, 4, 7, 256, 0, 0, 0},
-                                             {1, 1, 4, 7, 0, 1024, 0, 0}, {1, 1, 4, 7, 0, 0, -1, 0}};
+                                             {1, 1, 4, 257, 0, 0, 0, 0},
+                                             {1, 1, 4, 7, 256, 0, 0, 0},
+                                             {1, 1, 4, 7, 0, 1024, 0, 0},
+                                             {1, 1, 4, 7, 0, 0, -1, 0}};
     for (const auto& a : badAnchors)
         EXPECT_EQ(m_sheet->InsertPicture(png.c_str(), a[0], a[1], a[2], a[3], a[4], a[5], a[6], a[7]), E_INVALIDARG);
     EXPECT_EQ(m_sheet->InsertPicture(png.c_str(), 1, 1, 4, 7, 0, 0, 0, 0), S_OK);

@@ -25,7 +25,10 @@ void Check(Status status, const char* what)
     }
 }
 
-std::u16string Wide(const std::string& text) { return std::u16string(text.begin(), text.end()); }
+std::u16string Wide(const std::string& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
 
 // What a style changes over its parent's settings; -1 (1000 for the
 // rotation) keeps the parent's.
@@ -81,7 +84,8 @@ void MakeStyles(IWorksheet* sheet, Styles& styles)
     }
 }
 
-void Merge(IWorksheet* sheet, int row, int column, int columns, int rows, const char16_t* text, IRichText* rich = nullptr)
+void Merge(IWorksheet* sheet, int row, int column, int columns, int rows, const char16_t* text,
+           IRichText* rich = nullptr)
 {
     Held<IMergedArea> area;
     Check(sheet->NewMergedArea(area.Out()), "NewMergedArea");

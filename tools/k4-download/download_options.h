@@ -5,8 +5,8 @@
 namespace k4dl {
 
 struct DownloadOptions {
-    std::string output;     // typed into the save dialog's "Save As"
-    std::string keepImage;  // where to keep the raw downloaded image, if anywhere
+    std::string output;    // typed into the save dialog's "Save As"
+    std::string keepImage; // where to keep the raw downloaded image, if anywhere
     bool traceBridges = false;
     bool traceFrames = false;
     bool help = false;

@@ -83,8 +83,7 @@ int main(int argc, char** argv)
     while (!session.WaitFor(std::chrono::milliseconds(250))) {
         if (g_bStopAsked)
             session.Stop();
-        if (portNotice.Update(k4::FindUsbDeviceWithoutTty("/sys", ids).has_value(),
-                              std::chrono::steady_clock::now()))
+        if (portNotice.Update(k4::FindUsbDeviceWithoutTty("/sys", ids).has_value(), std::chrono::steady_clock::now()))
             std::fputs(k4::MissingPortHelp(ids).c_str(), stderr);
     }
     return k4dl::ExitStatusFor(session.Outcome());

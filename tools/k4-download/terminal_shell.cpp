@@ -11,12 +11,10 @@ constexpr int kProgressEnd = 10;
 
 } // namespace
 
-TerminalShell::TerminalShell(std::FILE* out, std::string typedName, std::string documentsFolder,
-                             std::string homeFolder)
+TerminalShell::TerminalShell(std::FILE* out, std::string typedName, std::string documentsFolder, std::string homeFolder)
     : m_out(out), m_typedName(std::move(typedName)), m_documentsFolder(std::move(documentsFolder)),
       m_homeFolder(std::move(homeFolder))
-{
-}
+{}
 
 void TerminalShell::Line(std::string_view text)
 {
@@ -39,8 +37,8 @@ void TerminalShell::SetProgress(int position)
 {
     if (position <= 0)
         return; // a new series starts; the window's text says so when shown
-    std::fprintf(m_out, "%.*s %d/%d\n", static_cast<int>(k4::text::kSearching.size()), k4::text::kSearching.data(), position,
-                 kProgressEnd);
+    std::fprintf(m_out, "%.*s %d/%d\n", static_cast<int>(k4::text::kSearching.size()), k4::text::kSearching.data(),
+                 position, kProgressEnd);
     std::fflush(m_out);
 }
 

@@ -4,8 +4,7 @@ namespace k4dl {
 
 TracingBridgeLibrary::TracingBridgeLibrary(std::unique_ptr<k4::BridgeLibrary> inner, std::FILE* out)
     : m_inner(std::move(inner)), m_out(out)
-{
-}
+{}
 
 void TracingBridgeLibrary::GetNumDevices(std::uint32_t& count)
 {

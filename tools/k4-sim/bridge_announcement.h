@@ -15,8 +15,7 @@ public:
 
     // Writes `folder`/`name`.bridge in one step (a reader never sees half a
     // line). False with `error` set when it cannot be written.
-    bool Announce(const std::string& folder, const std::string& name, const k4::BridgeFile& bridge,
-                  std::string& error);
+    bool Announce(const std::string& folder, const std::string& name, const k4::BridgeFile& bridge, std::string& error);
     void Withdraw();
     const std::string& Path() const { return m_path; }
 

@@ -43,8 +43,7 @@ std::optional<ReceivedFrame> FrameAssembler::Push(std::uint8_t byte)
     return frame;
 }
 
-std::vector<std::vector<std::uint8_t>> BuildDownloadReply(std::span<const std::uint8_t> image,
-                                                          std::size_t dataPerFrame)
+std::vector<std::vector<std::uint8_t>> BuildDownloadReply(std::span<const std::uint8_t> image, std::size_t dataPerFrame)
 {
     constexpr std::uint8_t kStatusOk = 0;
     dataPerFrame = std::clamp<std::size_t>(dataPerFrame, 1, kMaxFrameData);

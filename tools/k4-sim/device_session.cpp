@@ -30,8 +30,7 @@ std::vector<std::uint8_t> HeaderAnnouncing(const std::vector<std::uint8_t>& fram
 
 DeviceSession::DeviceSession(DeviceLine& line, UnitSettings settings, std::vector<std::uint8_t> image, FrameLog* log)
     : m_line(line), m_settings(std::move(settings)), m_image(std::move(image)), m_log(log)
-{
-}
+{}
 
 SessionEnd DeviceSession::Run(const std::atomic<bool>& stop)
 {
@@ -54,9 +53,7 @@ std::optional<ReceivedFrame> DeviceSession::NextFrame(const std::atomic<bool>& s
         }
         std::uint8_t byte = 0;
         switch (m_line.Receive(byte, std::chrono::duration_cast<std::chrono::milliseconds>(kPollInterval))) {
-        case LineRead::Gone:
-            m_end = SessionEnd::LineGone;
-            break;
+        case LineRead::Gone: m_end = SessionEnd::LineGone; break;
         case LineRead::Timeout:
             if (m_assembler.Partial() && std::chrono::steady_clock::now() - quietSince > kPartialFrameTimeout)
                 m_assembler.Reset();
@@ -118,9 +115,7 @@ void DeviceSession::Answer(const ReceivedFrame& request, const std::atomic<bool>
         SendReply(BuildFrame(k4::FRAME_END, m_settings.status, count));
         break;
     }
-    case k4::CMD_DOWNLOAD:
-        ServeDownload(stop);
-        break;
+    case k4::CMD_DOWNLOAD: ServeDownload(stop); break;
     case k4::CMD_NAK:
         if (!m_lastSent.empty())
             SendReply(m_lastSent, "again");

@@ -108,7 +108,7 @@ int main(int argc, char** argv)
     line->Unplug();
 
     std::fprintf(stderr, "k4-sim: %s; sent %llu bytes, received %llu bytes\n",
-                 end == k4sim::SessionEnd::Unplugged ? "unplugged"
+                 end == k4sim::SessionEnd::Unplugged  ? "unplugged"
                  : end == k4sim::SessionEnd::LineGone ? "line gone"
                                                       : "stopped",
                  static_cast<unsigned long long>(line->BytesSent()),

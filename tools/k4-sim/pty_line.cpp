@@ -63,8 +63,7 @@ std::unique_ptr<PtyLine> PtyLine::Open(bool paced, std::string& error)
 
 PtyLine::PtyLine(int master, int slave, std::string devicePath, bool paced)
     : m_master(master), m_slave(slave), m_devicePath(std::move(devicePath)), m_paced(paced)
-{
-}
+{}
 
 PtyLine::~PtyLine()
 {

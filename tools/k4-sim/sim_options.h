@@ -8,15 +8,15 @@
 namespace k4sim {
 
 struct SimOptions {
-    std::string bridgeDir;      // default: $K4_BRIDGE_DIR
-    std::string name;           // bridge file name without ".bridge"; default k4-sim-<pid>
+    std::string bridgeDir; // default: $K4_BRIDGE_DIR
+    std::string name;      // bridge file name without ".bridge"; default k4-sim-<pid>
     std::uint16_t vid = 0x10c4;
     std::uint16_t pid = 0xea60;
-    std::string imageFile;      // default: the built-in sample image
-    int syntheticRecords = -1;  // >= 0: a synthetic image of that many records
-    std::string dumpImage;      // write the image that would be served, then end
+    std::string imageFile;           // default: the built-in sample image
+    int syntheticRecords = -1;       // >= 0: a synthetic image of that many records
+    std::string dumpImage;           // write the image that would be served, then end
     bool allowOversizeImage = false; // serve an image file larger than the computer's buffer
-    std::string frameLog;       // "-" for standard error
+    std::string frameLog;            // "-" for standard error
     bool paced = true;
     bool help = false;
     UnitSettings unit;

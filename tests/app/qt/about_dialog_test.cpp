@@ -55,13 +55,14 @@ struct FakeUnit {
 // an exchange, until released.
 class LinkHolder {
 public:
-    explicit LinkHolder(std::recursive_mutex& lock) : m_thread([this, &lock] {
-        std::lock_guard held(lock);
-        std::unique_lock wait(m_mutex);
-        m_taken = true;
-        m_changed.notify_all();
-        m_changed.wait(wait, [this] { return m_released; });
-    })
+    explicit LinkHolder(std::recursive_mutex& lock)
+        : m_thread([this, &lock] {
+              std::lock_guard held(lock);
+              std::unique_lock wait(m_mutex);
+              m_taken = true;
+              m_changed.notify_all();
+              m_changed.wait(wait, [this] { return m_released; });
+          })
     {
         std::unique_lock wait(m_mutex);
         m_changed.wait(wait, [this] { return m_taken; });
@@ -94,9 +95,12 @@ private slots:
         QTest::addColumn<bool>("connected");
         QTest::addColumn<QString>("reply");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("no unit") << false << "" << "";
-        QTest::newRow("unit") << true << "V2.10" << "V2.10";
-        QTest::newRow("long reply cut") << true << "V3.01-beta" << "V3.01";
+        QTest::newRow("no unit") << false << ""
+                                 << "";
+        QTest::newRow("unit") << true << "V2.10"
+                              << "V2.10";
+        QTest::newRow("long reply cut") << true << "V3.01-beta"
+                                        << "V3.01";
     }
 
     void firmwareField()

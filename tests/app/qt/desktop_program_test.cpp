@@ -73,7 +73,8 @@ private slots:
         program.Start();
         QTRY_VERIFY_WITH_TIMEOUT(program.Window().Progress() > 0, 5000);
         if (key != 0)
-            QTest::keyClick(&program.Window(), Qt::Key(key), key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
+            QTest::keyClick(&program.Window(), Qt::Key(key),
+                            key == Qt::Key_Enter ? Qt::KeypadModifier : Qt::NoModifier);
         else
             program.Window().close();
         QVERIFY(!program.Window().isVisible());

@@ -21,16 +21,17 @@ inline void WhenModal(Match match, std::function<void(QWidget*)> act, QObject* o
     auto clock = std::make_shared<QElapsedTimer>();
     clock->start();
     timer->setInterval(5);
-    QObject::connect(timer, &QTimer::timeout, [timer, clock, match = std::move(match), act = std::move(act), timeoutMs] {
-        QWidget* modal = QApplication::activeModalWidget();
-        const bool found = modal && modal->isVisible() && match(modal);
-        if (!found && clock->elapsed() < timeoutMs)
-            return;
-        timer->stop();
-        timer->deleteLater();
-        if (found)
-            act(modal);
-    });
+    QObject::connect(timer, &QTimer::timeout,
+                     [timer, clock, match = std::move(match), act = std::move(act), timeoutMs] {
+                         QWidget* modal = QApplication::activeModalWidget();
+                         const bool found = modal && modal->isVisible() && match(modal);
+                         if (!found && clock->elapsed() < timeoutMs)
+                             return;
+                         timer->stop();
+                         timer->deleteLater();
+                         if (found)
+                             act(modal);
+                     });
     timer->start();
 }
 

@@ -57,8 +57,7 @@ private slots:
             int(DataFoundChoice::Cancel));
         row("data found: Esc", Prompt::DataFound, {}, Action::Escape, int(DataFoundChoice::Cancel));
         row("data found: close box", Prompt::DataFound, {}, Action::CloseBox, int(DataFoundChoice::Cancel));
-        row("saved: Exit", Prompt::SaveComplete, text::kExitButton, Action::FirstButton,
-            int(SaveCompleteResult::Exit));
+        row("saved: Exit", Prompt::SaveComplete, text::kExitButton, Action::FirstButton, int(SaveCompleteResult::Exit));
         row("saved: Esc", Prompt::SaveComplete, {}, Action::Escape, int(SaveCompleteResult::Closed));
     }
 
@@ -80,12 +79,8 @@ private slots:
                 else
                     acted = false, dialog.done(-1);
                 break;
-            case Action::Escape:
-                QTest::keyClick(&dialog, Qt::Key_Escape);
-                break;
-            case Action::CloseBox:
-                dialog.close();
-                break;
+            case Action::Escape: QTest::keyClick(&dialog, Qt::Key_Escape); break;
+            case Action::CloseBox: dialog.close(); break;
             }
         });
         const int result = dialog.exec();

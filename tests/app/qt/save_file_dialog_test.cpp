@@ -81,16 +81,26 @@ private slots:
     {
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("expected"); // "DATA/" stands for the default folder
-        QTest::newRow("plain name") << "report" << "DATA/report";
-        QTest::newRow("extension dropped") << "report.csv" << "DATA/report";
-        QTest::newRow("any extension dropped") << "report.txt" << "DATA/report";
-        QTest::newRow("single letter") << "r" << "DATA/r";
-        QTest::newRow("sub-folder stays relative") << "sub/report" << "DATA/sub/report";
-        QTest::newRow("dot in a folder name kept") << "old.data/report" << "DATA/old.data/report";
-        QTest::newRow("full path") << "/srv/k4/pump.xls" << "/srv/k4/pump";
-        QTest::newRow("full path, dotted folder") << "/srv/k4.old/pump" << "/srv/k4.old/pump";
-        QTest::newRow("home folder") << "~/pump7" << "HOME/pump7";
-        QTest::newRow("drive letters mean nothing here") << "D:report" << "DATA/D:report";
+        QTest::newRow("plain name") << "report"
+                                    << "DATA/report";
+        QTest::newRow("extension dropped") << "report.csv"
+                                           << "DATA/report";
+        QTest::newRow("any extension dropped") << "report.txt"
+                                               << "DATA/report";
+        QTest::newRow("single letter") << "r"
+                                       << "DATA/r";
+        QTest::newRow("sub-folder stays relative") << "sub/report"
+                                                   << "DATA/sub/report";
+        QTest::newRow("dot in a folder name kept") << "old.data/report"
+                                                   << "DATA/old.data/report";
+        QTest::newRow("full path") << "/srv/k4/pump.xls"
+                                   << "/srv/k4/pump";
+        QTest::newRow("full path, dotted folder") << "/srv/k4.old/pump"
+                                                  << "/srv/k4.old/pump";
+        QTest::newRow("home folder") << "~/pump7"
+                                     << "HOME/pump7";
+        QTest::newRow("drive letters mean nothing here") << "D:report"
+                                                         << "DATA/D:report";
     }
 
     void typedNames()
@@ -141,12 +151,18 @@ private slots:
     {
         QTest::addColumn<QString>("chosen");
         QTest::addColumn<QString>("shown");
-        QTest::newRow("xls") << "/out/report.xls" << "/out/report";
-        QTest::newRow("other extension") << "/out/report.txt" << "/out/report";
-        QTest::newRow("trailing dot") << "/out/report." << "/out/report";
-        QTest::newRow("no extension") << "/out/report" << "/out/report";
-        QTest::newRow("dotted folder, no extension") << "/out.old/report" << "/out.old/report";
-        QTest::newRow("cancelled keeps the text") << "" << "typed before";
+        QTest::newRow("xls") << "/out/report.xls"
+                             << "/out/report";
+        QTest::newRow("other extension") << "/out/report.txt"
+                                         << "/out/report";
+        QTest::newRow("trailing dot") << "/out/report."
+                                      << "/out/report";
+        QTest::newRow("no extension") << "/out/report"
+                                      << "/out/report";
+        QTest::newRow("dotted folder, no extension") << "/out.old/report"
+                                                     << "/out.old/report";
+        QTest::newRow("cancelled keeps the text") << ""
+                                                  << "typed before";
     }
 
     void browsedNamesLoseTheirExtension()

@@ -18,7 +18,10 @@ inline std::vector<MakeTests>& TestClasses()
 
 template <typename T>
 struct Register {
-    Register() { TestClasses().push_back([] { return std::make_unique<T>(); }); }
+    Register()
+    {
+        TestClasses().push_back([] { return std::make_unique<T>(); });
+    }
 };
 
 } // namespace k4apptest

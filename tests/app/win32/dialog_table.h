@@ -41,50 +41,74 @@ constexpr const char* kProgress = "msctls_progress32";
 
 inline const DialogTemplate& MainDialog()
 {
-    static const DialogTemplate shape{"main", k4::text::kWindowCaption, 186, 50, false,
-                                 {{IDC_STATIC, kStatic, S(k4::text::kSearching), 43, 7, 98, 8},
-                                  {IDC_PROGRESS, kProgress, "", 7, 24, 172, 14}}};
+    static const DialogTemplate shape{
+        "main",
+        k4::text::kWindowCaption,
+        186,
+        50,
+        false,
+        {{IDC_STATIC, kStatic, S(k4::text::kSearching), 43, 7, 98, 8}, {IDC_PROGRESS, kProgress, "", 7, 24, 172, 14}}};
     return shape;
 }
 
 inline const DialogTemplate& NotConnectedDialog()
 {
-    static const DialogTemplate shape{"not-connected", k4::text::kWindowCaption, 186, 45, true,
-                                 {{IDC_STATIC, kStatic, S(k4::text::kDeviceNotConnected), 55, 7, 74, 8},
-                                  {IDC_TRY_AGAIN, kButton, S(k4::text::kTryAgainButton), 17, 23, 79, 14},
-                                  {IDC_EXIT, kButton, S(k4::text::kExitButton), 119, 23, 50, 14}}};
+    static const DialogTemplate shape{"not-connected",
+                                      k4::text::kWindowCaption,
+                                      186,
+                                      45,
+                                      true,
+                                      {{IDC_STATIC, kStatic, S(k4::text::kDeviceNotConnected), 55, 7, 74, 8},
+                                       {IDC_TRY_AGAIN, kButton, S(k4::text::kTryAgainButton), 17, 23, 79, 14},
+                                       {IDC_EXIT, kButton, S(k4::text::kExitButton), 119, 23, 50, 14}}};
     return shape;
 }
 
 inline const DialogTemplate& DeviceEmptyDialog()
 {
-    static const DialogTemplate shape{"device-empty", k4::text::kWindowCaption, 186, 45, false,
-                                 {{IDC_STATIC, kStatic, S(k4::text::kDeviceEmpty), 70, 7, 45, 8},
-                                  {IDC_EXIT, kButton, S(k4::text::kExitButton), 67, 24, 50, 14}}};
+    static const DialogTemplate shape{"device-empty",
+                                      k4::text::kWindowCaption,
+                                      186,
+                                      45,
+                                      false,
+                                      {{IDC_STATIC, kStatic, S(k4::text::kDeviceEmpty), 70, 7, 45, 8},
+                                       {IDC_EXIT, kButton, S(k4::text::kExitButton), 67, 24, 50, 14}}};
     return shape;
 }
 
 inline const DialogTemplate& DataFoundDialog()
 {
-    static const DialogTemplate shape{"data-found", k4::text::kWindowCaption, 186, 45, true,
-                                 {{IDC_STATIC, kStatic, S(k4::text::kDataFound), 55, 7, 76, 8},
-                                  {IDC_DOWNLOAD_DATA, kButton, S(k4::text::kDownloadDataButton), 18, 24, 79, 14},
-                                  {IDC_CANCEL, kButton, S(k4::text::kCancelButton), 119, 24, 50, 14}}};
+    static const DialogTemplate shape{"data-found",
+                                      k4::text::kWindowCaption,
+                                      186,
+                                      45,
+                                      true,
+                                      {{IDC_STATIC, kStatic, S(k4::text::kDataFound), 55, 7, 76, 8},
+                                       {IDC_DOWNLOAD_DATA, kButton, S(k4::text::kDownloadDataButton), 18, 24, 79, 14},
+                                       {IDC_CANCEL, kButton, S(k4::text::kCancelButton), 119, 24, 50, 14}}};
     return shape;
 }
 
 inline const DialogTemplate& SaveCompleteDialog()
 {
-    static const DialogTemplate shape{"save-complete", k4::text::kWindowCaption, 186, 45, false,
-                                 {{IDC_STATIC, kStatic, S(k4::text::kSaveComplete), 65, 7, 54, 8},
-                                  {IDC_EXIT, kButton, S(k4::text::kExitButton), 67, 24, 50, 14}}};
+    static const DialogTemplate shape{"save-complete",
+                                      k4::text::kWindowCaption,
+                                      186,
+                                      45,
+                                      false,
+                                      {{IDC_STATIC, kStatic, S(k4::text::kSaveComplete), 65, 7, 54, 8},
+                                       {IDC_EXIT, kButton, S(k4::text::kExitButton), 67, 24, 50, 14}}};
     return shape;
 }
 
 inline const DialogTemplate& SaveFileDialog()
 {
     static const DialogTemplate shape{
-        "save-file", k4::text::kWindowCaption, 260, 153, false,
+        "save-file",
+        k4::text::kWindowCaption,
+        260,
+        153,
+        false,
         {{IDC_STATIC, kStatic, S(k4::text::kSaveFileTitle), 67, 7, 96, 8},
          {IDC_STATIC, kStatic, S(k4::text::kSaveFileExplanation), 16, 18, 195, 22},
          {IDC_STATIC, kStatic, S(k4::text::kDefaultLocationIntro), 7, 41, 131, 14},
@@ -100,7 +124,11 @@ inline const DialogTemplate& SaveFileDialog()
 inline const DialogTemplate& AboutDialog()
 {
     static const DialogTemplate shape{
-        "about", k4::text::kAboutCaption, 178, 49, true,
+        "about",
+        k4::text::kAboutCaption,
+        178,
+        49,
+        true,
         {{IDC_STATIC, kStatic, S(k4::text::kApplicationName) + "\n" + S(k4::text::kAboutVersionLine), 7, 7, 164, 19},
          {IDOK, kButton, S(k4::text::kOkButton), 121, 28, 50, 14},
          {IDC_STATIC, kStatic, S(k4::text::kFirmwareLabel), 7, 28, 56, 8},

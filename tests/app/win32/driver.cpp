@@ -538,7 +538,8 @@ void SecondInstance(const std::string& app, const std::vector<std::string>&)
     Program first(app);
     const HWND save = GoToSaveDialog(first);
     Press(save, IDC_SAVE);
-    const auto box = WaitFor("the empty-name message", 10s, [&] { return MessageBoxOf(first.Pid(), k4::text::kApplicationName); });
+    const auto box =
+        WaitFor("the empty-name message", 10s, [&] { return MessageBoxOf(first.Pid(), k4::text::kApplicationName); });
     if (box->second != k4::text::kEnterFileNameMessage)
         Fail("message \"" + box->second + "\"");
     Say("ok an empty name is refused");
@@ -672,7 +673,8 @@ std::optional<DWORD> RunningDockstart()
     } search;
     EnumWindows(
         [](HWND hwnd, LPARAM data) {
-            if (_stricmp(ClassOf(hwnd).c_str(), "Edit") == 0 && (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+            if (_stricmp(ClassOf(hwnd).c_str(), "Edit") == 0 &&
+                (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
                 DWORD pid = 0;
                 GetWindowThreadProcessId(hwnd, &pid);
                 reinterpret_cast<Search*>(data)->pid = pid;
@@ -906,15 +908,24 @@ std::vector<std::string> Arguments()
 int main()
 {
     const std::vector<std::pair<std::string, Scenario>> scenarios = {
-        {"pass-browse", WholePassByBrowse}, {"pass-typed", WholePassTyped},
-        {"cancel-found", CancelAtDataFound}, {"cancel-save", CancelAtSave},
-        {"device-empty", DeviceEmpty},     {"search", SearchGivesUp},
-        {"exit-search", ExitAtNotConnected}, {"messages", Messages},
-        {"second-instance", SecondInstance}, {"about-unit", AboutWithUnit},
-        {"end-at-once", EndAtOnce},        {"f1-about", F1OpensAbout},
-        {"pictures", Pictures},            {"pictures-names", PicturesOfNames},
-        {"dockstart", DockstartStart},     {"dockstart-exit", DockstartExit},
-        {"dockstart-citizen", DockstartCitizen}, {"hold-title", HoldDownloadTitle},
+        {"pass-browse", WholePassByBrowse},
+        {"pass-typed", WholePassTyped},
+        {"cancel-found", CancelAtDataFound},
+        {"cancel-save", CancelAtSave},
+        {"device-empty", DeviceEmpty},
+        {"search", SearchGivesUp},
+        {"exit-search", ExitAtNotConnected},
+        {"messages", Messages},
+        {"second-instance", SecondInstance},
+        {"about-unit", AboutWithUnit},
+        {"end-at-once", EndAtOnce},
+        {"f1-about", F1OpensAbout},
+        {"pictures", Pictures},
+        {"pictures-names", PicturesOfNames},
+        {"dockstart", DockstartStart},
+        {"dockstart-exit", DockstartExit},
+        {"dockstart-citizen", DockstartCitizen},
+        {"hold-title", HoldDownloadTitle},
     };
     const std::vector<std::string> argv = Arguments();
     if (argv.size() < 3) {
