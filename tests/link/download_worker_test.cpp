@@ -57,7 +57,7 @@ struct WorkerWorld {
     FakeShell shell;
     WorkerSettings settings{kVid, kPid, /*pollIntervalMs=*/0, /*failedPollsBeforePrompt=*/10};
     std::vector<WriterCall> writerCalls;
-    LogWriters writers{Recorder("csv"), Recorder("report")};
+    LogWriters writers{Recorder("csv"), Recorder("report"), {}};
     std::atomic<bool> run{true};
 };
 
