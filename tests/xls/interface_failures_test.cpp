@@ -17,7 +17,7 @@ using InterfaceFailures = ComponentTest;
 
 namespace {
 
-std::string FileText(const std::string& path)
+[[maybe_unused]] std::string FileText(const std::string& path)
 {
     std::ostringstream text;
     text << std::ifstream(path, std::ios::binary).rdbuf();
