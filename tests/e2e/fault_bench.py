@@ -9,7 +9,7 @@ import os
 import subprocess
 from pathlib import Path
 
-from k4_scene import tool
+from harness.scene import tool
 
 IMAGE_CAPACITY = 40960  # the computer's log buffer
 PATH_MAX = 4096         # bytes of a path the system takes, its terminating zero included

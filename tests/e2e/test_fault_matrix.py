@@ -20,7 +20,7 @@ from typing import Callable, Optional
 
 import fault_bench as fb
 from fault_bench import Bench
-from k4_scene import (ACK, DOWNLOAD, FILE_COUNT, FILE_COUNT_LOST, NAK, SEND_FAILED, TIMEOUT, UPLOAD_LOST,
+from harness.scene import (ACK, DOWNLOAD, FILE_COUNT, FILE_COUNT_LOST, NAK, SEND_FAILED, TIMEOUT, UPLOAD_LOST,
                       Scene, ctest_main)
 
 CSV_FAILED = "Unable to create the comma-delimited output file."

@@ -13,7 +13,7 @@ import unittest
 from pathlib import Path
 
 import fault_bench as fb
-from k4_scene import Scene, ctest_main, tool
+from harness.scene import Scene, ctest_main, tool
 
 MEMCHECK_FAILED = 99  # the exit status valgrind gives on an error or a counted leak
 

@@ -22,10 +22,11 @@ import unittest
 from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
+sys.path.insert(0, str(HERE.parent))
 sys.path.insert(0, str(HERE.parent / "e2e"))
 
 import fault_bench as fb  # noqa: E402
-import k4_scene  # noqa: E402
+from harness import scene as k4_scene  # noqa: E402
 import test_fault_matrix as matrix  # noqa: E402
 
 ROWS = (

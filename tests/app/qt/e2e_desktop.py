@@ -15,9 +15,9 @@ from pathlib import Path
 
 HERE = Path(__file__).resolve().parent
 TESTS = HERE.parents[1]
-sys.path.insert(0, str(TESTS / "e2e"))
-import k4_scene  # noqa: E402
-from k4_scene import CTEST_SKIPPED, Scene, tool  # noqa: E402
+sys.path.insert(0, str(TESTS))
+from harness import scene as k4_scene  # noqa: E402
+from harness.scene import CTEST_SKIPPED, Scene, tool  # noqa: E402
 
 
 def shared_texts():

@@ -1,0 +1,67 @@
+"""Windows programs under wine: paths on wine's Z: drive, programs run with
+their output through files (wine's helpers keep pipes open after a program
+ends), the registry, and the simulated unit's pseudo-terminal seen as COM5.
+
+The prefix itself is made by scripts/wine-prefix.sh; WINEPREFIX names it."""
+
+import os
+import subprocess
+import tempfile
+from pathlib import Path
+
+CONFIG_KEY = r"HKLM\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
+USER_CONFIG_KEY = r"HKCU\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
+# What a bridge file says for the unit linked as COM5.
+COM5_BRIDGE = "COM5 10c4 ea60\n"
+
+
+def prefix():
+    return Path(os.environ["WINEPREFIX"])
+
+
+def windows_path(path):
+    return "Z:" + str(path).replace("/", "\\")
+
+
+def run(*args, env=None, timeout=120, cwd=None):
+    """Runs a Windows program to its end: (exit status, stdout, stderr)."""
+    with tempfile.TemporaryFile() as out, tempfile.TemporaryFile() as err:
+        done = subprocess.run(["wine", *map(str, args)], stdin=subprocess.DEVNULL, stdout=out, stderr=err,
+                              env=env or os.environ, timeout=timeout, cwd=cwd)
+        out.seek(0)
+        err.seek(0)
+        return done.returncode, out.read().decode(errors="replace"), err.read().decode(errors="replace")
+
+
+def reg_value(key, name):
+    code, out, _ = run("reg", "query", key, "/v", name)
+    if code != 0:
+        return None
+    for line in out.splitlines():
+        parts = line.split(None, 2)
+        if len(parts) == 3 and parts[0] == name:
+            return parts[2].strip()
+    return None
+
+
+def set_dword(name, value, key=CONFIG_KEY):
+    """Writes a REG_DWORD, or deletes the value when `value` is None."""
+    if value is None:
+        run("reg", "delete", key, "/v", name, "/f")
+    else:
+        run("reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f")
+
+
+def link_com5(device):
+    """Makes the pseudo-terminal `device` the prefix's COM5."""
+    link = prefix() / "dosdevices" / "com5"
+    if link.is_symlink() or link.exists():
+        link.unlink()
+    link.symlink_to(device)
+
+
+def announce_com5(folder):
+    """A bridge file in `folder` (the Windows programs' K4_BRIDGE_DIR) that
+    names COM5 with the unit's identifiers."""
+    folder.mkdir(parents=True, exist_ok=True)
+    (folder / "unit.bridge").write_text(COM5_BRIDGE)
