@@ -4,7 +4,7 @@
 set -euo pipefail
 
 packages=(
-  build-essential cmake pkg-config clang-format
+  build-essential cmake pkg-config clang-format ccache
   libgtest-dev libgmock-dev
   qt6-base-dev libudev-dev
   clang libclang-rt-14-dev
