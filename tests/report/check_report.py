@@ -29,9 +29,10 @@ DIV0 = "#DIV/0!"
 FORMULAS = [("=(1+2)*3-8-2-1", -2), ("=-R1C1/2+.25", -4.25), ("=IF(1+2>2*1;65536;0)", 65536),
             ("=IF(R1C1>R1C2;1;0.5)", 0.5), ("=MAX(R1C1:R1C5)/R1C2", 1.1), ("=AVERAGE(R1C1:R1C5)", 10),
             ("=ABS(R1C1-R1C3)", 2), ("=R1C1/R1C5", DIV0), ("=R65536C256+1", 1),
+            (" = max( r1c3:R1C1 ) ", 11), ("IF(1,65535)", 65535), ("=65536+.5", 65536.5),
             ("=MAX(ABS((AVERAGE(R1C1:R1C3)-R1C1)/AVERAGE(R1C1:R1C3));0)", 0.1)]
 NUMBERS = [2000000000, -123456, 1 / 3]  # row 2
-LONG_TEXTS = ["".join(str(i % 10) for i in range(9000)), "".join(chr(0x410 + i % 32) for i in range(9000))]  # row 3
+LONG_TEXTS = ["".join(str(i % 10) for i in range(12000)), "".join(chr(0x410 + i % 32) for i in range(12000))]  # row 3
 # Report rows from 13 on: currents in whole amperes -> (% of Max Amps, % unbalance) shown with Max Amps 20.
 LOADS = [((10, 10, 10), ("50.0%", "")), ((9, 10, 11), ("55.0%", "10.0%")), ((1, 1, 1), ("", ""))]
 LAST_ROW = 524
@@ -83,12 +84,13 @@ def report(k4_report, folder, name, records=None):
 
 
 def edge_workbooks(writer, folder):
-    """(edges.xls, tiny.xls, picture): the picture is a noisy 60x60 PNG whose drawing data needs CONTINUE records."""
+    """(edges.xls, tiny.xls, picture): a noisy 120x120 PNG needs CONTINUE records in the drawing data and takes the
+    file over one FAT sector."""
     rng = random.Random(4)
-    raw = b"".join(b"\0" + bytes(rng.randrange(256) for _ in range(180)) for _ in range(60))
+    raw = b"".join(b"\0" + bytes(rng.randrange(256) for _ in range(360)) for _ in range(120))
     chunk = lambda kind, data: (struct.pack(">I", len(data)) + kind + data +
                                 struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
-    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 60, 60, 8, 2, 0, 0, 0)) +
+    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 120, 120, 8, 2, 0, 0, 0)) +
            chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
     paths = [os.path.join(folder, name) for name in ("logo.png", "edges.xls", "tiny.xls")]
     with open(paths[0], "wb") as f:

@@ -33,7 +33,7 @@ bool Write(IEngine* engine, int argc, char** argv)
     if (argc > 2) {
         // Texts long enough that the shared string table goes on in CONTINUE records.
         std::u16string digits, letters;
-        for (int i = 0; i < 9000; ++i) {
+        for (int i = 0; i < 12000; ++i) {
             digits += static_cast<char16_t>(u'0' + i % 10);
             letters += static_cast<char16_t>(u'\u0410' + i % 32);
         }

@@ -4,40 +4,20 @@
 
 #include "report/xls/record_ids.h"
 #include "report/xls/sst_writer.h"
-#include "tests/xls/xls_file_reader.h"
+#include "tests/xls/component_fixture.h"
 
 using namespace k4xls;
 using xlstest::Bytes;
 using xlstest::U32;
 
-namespace {
-
-std::vector<xlstest::Record> WriteTable(const StringTable& table, const std::vector<std::uint32_t>& order)
-{
-    ByteBuffer stream;
-    BiffWriter writer(stream);
-    WriteSharedStrings(writer, table, order, static_cast<std::uint32_t>(order.size() + 3));
-    return xlstest::Records(stream.Bytes());
-}
-
-std::vector<RichRun> TenRuns()
-{
-    std::vector<RichRun> runs;
-    for (std::uint16_t i = 0; i < 10; ++i)
-        runs.push_back(RichRun{static_cast<std::uint16_t>(i * 10), static_cast<std::uint16_t>(5 + i % 3)});
-    return runs;
-}
-
-} // namespace
-
 // Each case fills the SST record (8224 bytes of data after 8 bytes of counts)
-// so that the split falls on one of the rules.
+// so that the split falls on one of the rules; the rich string has ten runs.
 TEST(SharedStrings, LongTablesGoOnInContinueRecordsByTheSplittingRules)
 {
     struct Case {
         const char* rule;
         std::vector<std::u16string> plain;
-        std::u16string rich; // with TenRuns(), after the plain strings
+        std::u16string rich; // after the plain strings
         std::size_t sstSize;
         Bytes continueStart;
         std::size_t continueSize;
@@ -78,10 +58,15 @@ TEST(SharedStrings, LongTablesGoOnInContinueRecordsByTheSplittingRules)
         std::vector<std::uint32_t> order;
         for (const auto& text : c.plain)
             order.push_back(table.AddPlain(text));
-        const std::vector<RichRun> runs = TenRuns();
+        std::vector<RichRun> runs;
+        for (std::uint16_t i = 0; i < 10; ++i)
+            runs.push_back(RichRun{static_cast<std::uint16_t>(i * 10), static_cast<std::uint16_t>(5 + i % 3)});
         if (!c.rich.empty())
             order.push_back(table.AddRich(c.rich, runs));
-        const std::vector<xlstest::Record> records = WriteTable(table, order);
+        ByteBuffer stream;
+        BiffWriter writer(stream);
+        WriteSharedStrings(writer, table, order, static_cast<std::uint32_t>(order.size() + 3));
+        const std::vector<xlstest::Record> records = xlstest::Records(stream.Bytes());
 
         ASSERT_EQ(records.size(), 3u); // SST, CONTINUE, EXTSST
         EXPECT_EQ(records[0].id, rec::kSst);
