@@ -128,9 +128,9 @@ HEADING = boxed(BLACK, CENTRE, bold=True, wrap=1)
 # Styles with a number format keep the base style's default font colour: None leaves a property out.
 DECIMAL, PERCENT = boxed(None, CENTRE, format="#0.0;-#0.0;;"), boxed(None, CENTRE, format="0.0%;-0.0%;;")
 # (row, column, value or ... for any, style)
-HEADER = [(7, 1, "Date:", dict(boxed(BLACK, LEFT, bold=True, borders=(0, 0, 0, 0)))),
+HEADER = [(7, 1, "Date:", boxed(BLACK, LEFT, bold=True, borders=(0, 0, 0, 0))),
           (7, 5, ..., boxed(None, LEFT, fill=ENTRY, format="mm/dd/yyyy")),
-          (7, 8, "Max Amps:", dict(boxed(BLACK, RIGHT, bold=True, borders=(0, 0, 0, 0)))),
+          (7, 8, "Max Amps:", boxed(BLACK, RIGHT, bold=True, borders=(0, 0, 0, 0))),
           (7, 9, 0.0, dict(CELL, fill=ENTRY, h=RIGHT)), (8, 5, "", dict(CELL_LEFT, fill=ENTRY)),
           (11, 2, "Accumulated\nRun Time", HEADING), (11, 9, "Fault", dict(TRIP, bold=True, wrap=1)),
           (11, 16, "% of Max Amps", dict(HEADING, rotation=DOWNWARDS)), (5, 1, ..., dict(fill=WHITE)),

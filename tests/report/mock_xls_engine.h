@@ -57,16 +57,10 @@ private:
 };
 
 // A method that is one step of the run, and one that hands out a new object.
-#define MOCK_STEP(name, ...)                                                                                           \
-    Status name(__VA_ARGS__) override                                                                                  \
-    {                                                                                                                  \
-        return Step(#name);                                                                                            \
-    }
-#define MOCK_OUT(name, type)                                                                                           \
-    Status name(type** out) override                                                                                   \
-    {                                                                                                                  \
-        return HandOut(#name, out);                                                                                    \
-    }
+// clang-format off
+#define MOCK_STEP(name, ...) Status name(__VA_ARGS__) override { return Step(#name); }
+#define MOCK_OUT(name, type) Status name(type** out) override { return HandOut(#name, out); }
+// clang-format on
 
 template <class... Interfaces>
 struct All : Interfaces... {};
@@ -116,50 +110,30 @@ public:
     Status AppendRun(const char16_t*, IStyle* fontOf) override { return fontOf ? Step(__func__) : E_POINTER; }
     Status SetRichText(IRichText* text) override { return text ? Step(__func__) : E_POINTER; }
 
-    MOCK_OUT(NewStyle, IStyle)
-    MOCK_OUT(NewRichText, IRichText)
-    MOCK_OUT(NewMergedArea, IMergedArea)
-    MOCK_OUT(GetSheetSwitches, ISheetSwitches)
-    MOCK_OUT(GetSheetSettings, ISheetSettings)
-    MOCK_OUT(Duplicate, IStyle)
-    MOCK_OUT(GetAlignment, IAlignment)
-    MOCK_OUT(GetFont, IFont)
-    MOCK_OUT(GetBorders, IBorders)
-    MOCK_OUT(GetFill, IFill)
-    MOCK_OUT(GetLeft, IBorderSide)
-    MOCK_OUT(GetRight, IBorderSide)
-    MOCK_OUT(GetTop, IBorderSide)
-    MOCK_OUT(GetBottom, IBorderSide)
-    MOCK_OUT(GetStyle, IStyle)
-    MOCK_STEP(SetColumnWidth, int32_t, double)
-    MOCK_STEP(SetColumnWidths, int32_t, int32_t, double)
-    MOCK_STEP(SetRowHeight, int32_t, double)
-    MOCK_STEP(SetSheetOption, int32_t)
+    // One line per interface, as k4xls.h declares them.
+    // clang-format off
+    MOCK_OUT(NewStyle, IStyle) MOCK_OUT(NewRichText, IRichText) MOCK_OUT(NewMergedArea, IMergedArea)
+    MOCK_OUT(GetSheetSwitches, ISheetSwitches) MOCK_OUT(GetSheetSettings, ISheetSettings)
+    MOCK_STEP(SetColumnWidth, int32_t, double) MOCK_STEP(SetColumnWidths, int32_t, int32_t, double)
+    MOCK_STEP(SetRowHeight, int32_t, double) MOCK_STEP(SetSheetOption, int32_t)
     MOCK_STEP(InsertPicture, const char16_t*, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t, int32_t)
-    MOCK_STEP(SetNumberFormat, const char16_t*)
-    MOCK_STEP(SetStyleFlag, int32_t)
+    MOCK_OUT(Duplicate, IStyle) MOCK_OUT(GetAlignment, IAlignment) MOCK_OUT(GetFont, IFont) MOCK_OUT(GetFill, IFill)
+    MOCK_OUT(GetBorders, IBorders) MOCK_STEP(SetNumberFormat, const char16_t*) MOCK_STEP(SetStyleFlag, int32_t)
     MOCK_STEP(Apply)
-    MOCK_STEP(SetHorizontal, int32_t)
-    MOCK_STEP(SetVertical, int32_t)
-    MOCK_STEP(SetWrap, int32_t)
+    MOCK_STEP(SetHorizontal, int32_t) MOCK_STEP(SetVertical, int32_t) MOCK_STEP(SetWrap, int32_t)
     MOCK_STEP(SetRotation, int32_t)
-    MOCK_STEP(SetBold, int32_t)
-    MOCK_STEP(SetColour, int32_t) // font and fill
-    MOCK_STEP(SetLine, int32_t)
-    MOCK_STEP(ApplyStyle)
-    MOCK_STEP(SetFirstRow, int32_t)
-    MOCK_STEP(SetFirstColumn, int32_t)
-    MOCK_STEP(SetColumns, int32_t)
-    MOCK_STEP(SetRows, int32_t)
-    MOCK_STEP(SetText, const char16_t*)
-    MOCK_STEP(SetFormula, const char16_t*)
-    MOCK_STEP(SetFirst, int32_t) // sheet switches and settings
-    MOCK_STEP(SetSecond, int32_t)
-    MOCK_STEP(SetThird, int32_t)
+    MOCK_STEP(SetBold, int32_t) MOCK_STEP(SetColour, int32_t) // font and fill
+    MOCK_OUT(GetLeft, IBorderSide) MOCK_OUT(GetRight, IBorderSide) MOCK_OUT(GetTop, IBorderSide)
+    MOCK_OUT(GetBottom, IBorderSide) MOCK_STEP(SetLine, int32_t)
+    MOCK_OUT(GetStyle, IStyle) MOCK_STEP(ApplyStyle)
+    MOCK_STEP(SetFirstRow, int32_t) MOCK_STEP(SetFirstColumn, int32_t) MOCK_STEP(SetColumns, int32_t)
+    MOCK_STEP(SetRows, int32_t) MOCK_STEP(SetText, const char16_t*) MOCK_STEP(SetFormula, const char16_t*)
+    MOCK_STEP(SetFirst, int32_t) MOCK_STEP(SetSecond, int32_t) MOCK_STEP(SetThird, int32_t) // switches and settings
+        // clang-format on
 
-private:
-    // A cell write keeps what the cell shows, unless the call fails.
-    Status Step(const char* name, int row = 0, int column = 0, std::string shown = {})
+        private :
+        // A cell write keeps what the cell shows, unless the call fails.
+        Status Step(const char* name, int row = 0, int column = 0, std::string shown = {})
     {
         const Status status = m_book.Enter(name, false);
         if (!Failed(status) && row > 0)
