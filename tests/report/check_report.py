@@ -114,7 +114,8 @@ def check_edges(reader, cell):
 
 # xlrd's codes: left, centre, right; vertically centred; text turned to read downwards; bold weight.
 LEFT, CENTRE, RIGHT, MIDDLE, DOWNWARDS, BOLD = 1, 2, 3, 1, 180, 700
-BLACK, WHITE, ENTRY, RED, BLUE, GREEN = (0, 0, 0), (255, 255, 255), (255, 255, 150), (255, 0, 0), (0, 0, 255), (0, 153, 0)
+BLACK, WHITE, ENTRY = (0, 0, 0), (255, 255, 255), (255, 255, 150)
+RED, BLUE, GREEN = (255, 0, 0), (0, 0, 255), (0, 153, 0)
 
 
 def boxed(font, h, **more):
