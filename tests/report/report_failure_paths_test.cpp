@@ -41,17 +41,23 @@ void ExpectEnd(const mockxls::Run& run, std::string_view message, const std::str
     EXPECT_EQ(run.book.overReleases, 0) << context;
 }
 
-TEST(ReportWriter, ClosesTheWorkbookLastAndPassesALongPathWhole)
+TEST(ReportWriter, ClosesTheWorkbookLastAndPassesThePathWhole)
 {
-    // Longer than the old 260-character limit, and not ASCII.
-    const auto run = mockxls::RunWriter(MixedTable(), {},
-                                        "/reports/" + std::string(300, 'x') +
-                                            "/\xC3\x9C"
-                                            "berlauf.xls");
-    ExpectEnd(*run, "", "success");
-    EXPECT_EQ(run->book.closeCalls, 1);
-    EXPECT_EQ(run->book.calls.back(), "Close");
-    EXPECT_EQ(run->book.workbookPath, u"/reports/" + std::u16string(300, u'x') + u"/\u00DCberlauf.xls");
+    // Longer than the old 260-character limit, in every UTF-8 form; malformed bytes are replaced, not dropped.
+    const std::pair<std::string, std::u16string> names[] = {
+        {"TQ \xC3\xBC\xE2\x82\xAC \xF0\x9F\x93\x88.xls", u"TQ \u00FC\u20AC \U0001F4C8.xls"},
+        {"a\xFFz", u"a\uFFFDz"},
+        {"\xC3", u"\uFFFD"},                     // cut short at the end
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},           // an overlong '/'
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // a lone surrogate
+    };
+    for (const auto& [name, wide] : names) {
+        const auto run = mockxls::RunWriter(MixedTable(), {}, "/reports/" + std::string(300, 'x') + "/" + name);
+        ExpectEnd(*run, "", name);
+        EXPECT_EQ(run->book.closeCalls, 1);
+        EXPECT_EQ(run->book.calls.back(), "Close");
+        EXPECT_EQ(run->book.workbookPath, u"/reports/" + std::u16string(300, u'x') + u"/" + wide);
+    }
 }
 
 // Each step of a clean run in turn fails, or (for a step that hands out an

@@ -1,19 +1,18 @@
 // Writes the component's own edge cases for the independent readers
-// (tests/report/check_report.py), through the component loaded at run time
-// by its "Start" export as the report writer loads it:
+// (tests/report/check_report.py); how the report writer loads the component
+// is on the way of every report that k4-report writes for them.
 //   xls_sample_writer OUT.xls                      a one-cell workbook, far below the 4096-byte stream size
 //   xls_sample_writer OUT.xls PICTURE FORMULA...   inputs in row 1, numbers at the edges of their compact form
 //                                                  in row 2, long texts in row 3, each formula in column A from row 4
 #include <cstdio>
 #include <string>
 
-#include "platform/dynamic_library.h"
-#include "platform/path_rules.h"
-#include "platform/program_folder.h"
 #include "report/xls/k4xls.h"
 #include "tests/xls/com_holder.h"
 
 using namespace k4xls;
+
+extern "C" IEngine* Start();
 
 namespace {
 
@@ -60,15 +59,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: %s OUT.xls [PICTURE.png FORMULA...]\n", argv[0]);
         return 2;
     }
-    // The component beside this program, by its full path as the programs load it.
-    k4::DynamicLibrary library;
-    const auto folder = k4::ProgramFolder() + k4::PathSeparator();
-    const auto start = library.Load(folder + k4::SharedLibraryFileName("k4xls"))
-                           ? reinterpret_cast<K4XlsStartFn>(library.Symbol("Start"))
-                           : nullptr;
-    IEngine* engine = start ? start() : nullptr;
-    if (!engine)
-        return 1;
+    IEngine* engine = Start();
     engine->AddRef();
     const bool written = Write(engine, argc, argv);
     return engine->Release() == 0 && written ? 0 : 1;
