@@ -7,17 +7,15 @@
 
 #include <unistd.h>
 
+#include "common/texts.h"
 #include "eventlog/event_codes.h"
 #include "mock_xls_engine.h"
 #include "platform/dynamic_library.h"
 #include "report/xls_report.h"
 #include "tests/eventlog/record_builder.h"
-#include "common/texts.h"
 
 namespace {
 
-using mockxls::Book;
-using mockxls::RunWriter;
 using Messages = std::vector<std::string>;
 
 // One record of each shape the rows distinguish, so that every kind of
@@ -33,67 +31,65 @@ std::vector<std::uint8_t> MixedTable()
     return b.Table();
 }
 
-void ExpectEverythingReleased(const mockxls::Run& run, const std::string& context)
+// A run ends with `message` (none: success), its workbook closed only on success, every reference released.
+void ExpectEnd(const mockxls::Run& run, std::string_view message, const std::string& context)
 {
+    EXPECT_EQ(run.result, message.empty()) << context;
+    EXPECT_EQ(run.sink.messages, message.empty() ? Messages{} : Messages{std::string(message)}) << context;
+    EXPECT_EQ(run.book.closed, message.empty()) << context;
     EXPECT_EQ(run.book.LiveReferences(), 0) << context;
     EXPECT_EQ(run.book.overReleases, 0) << context;
 }
 
-void ExpectCleanFailure(const mockxls::Run& run, const std::string& context)
+TEST(ReportWriter, ClosesTheWorkbookLastAndPassesThePathWhole)
 {
-    EXPECT_FALSE(run.result) << context;
-    EXPECT_EQ(run.sink.messages, Messages{std::string(k4::text::kXlsCreateFailedMessage)}) << context;
-    EXPECT_FALSE(run.book.closed) << context;
-    ExpectEverythingReleased(run, context);
-}
-
-TEST(ReportWriter, ClosesTheWorkbookLastAndPassesALongPathWhole)
-{
-    // Longer than the old 260-character limit, and not ASCII.
-    const std::string folder = "/reports/" + std::string(300, 'x') +
-                               "/\xC3\x9C"
-                               "berlauf";
-    const auto run = RunWriter(MixedTable(), {}, folder + "/pump.xls");
-    EXPECT_TRUE(run->result);
-    EXPECT_TRUE(run->sink.messages.empty());
-    EXPECT_EQ(run->book.closeCalls, 1);
-    EXPECT_EQ(run->book.calls.back(), "Close");
-    ExpectEverythingReleased(*run, "success");
-    EXPECT_EQ(run->book.workbookPath, u"/reports/" + std::u16string(300, u'x') + u"/\u00DCberlauf/pump.xls");
+    // Longer than the old 260-character limit, in every UTF-8 form; malformed bytes are replaced, not dropped.
+    const std::pair<std::string, std::u16string> names[] = {
+        {"TQ \xC3\xBC\xE2\x82\xAC \xF0\x9F\x93\x88.xls", u"TQ \u00FC\u20AC \U0001F4C8.xls"},
+        {"a\xFFz", u"a\uFFFDz"},
+        {"\xC3", u"\uFFFD"},                     // cut short at the end
+        {"\xC0\xAF", u"\uFFFD\uFFFD"},           // an overlong '/'
+        {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"}, // a lone surrogate
+    };
+    for (const auto& [name, wide] : names) {
+        const auto run = mockxls::RunWriter(MixedTable(), {}, "/reports/" + std::string(300, 'x') + "/" + name);
+        ExpectEnd(*run, "", name);
+        EXPECT_EQ(run->book.closeCalls, 1);
+        EXPECT_EQ(run->book.calls.back(), "Close");
+        EXPECT_EQ(run->book.workbookPath, u"/reports/" + std::u16string(300, u'x') + u"/" + wide);
+    }
 }
 
 // Each step of a clean run in turn fails, or (for a step that hands out an
 // interface) succeeds without one; the last step is the workbook's Close.
 TEST(ReportWriter, AFailureAtAnyStepIsReportedOnceAndReleasesEverything)
 {
-    const auto clean = RunWriter(MixedTable());
-    const int steps = static_cast<int>(clean->book.calls.size());
+    const std::string failed(k4::text::kXlsCreateFailedMessage);
+    const auto clean = mockxls::RunWriter(MixedTable());
     int fetches = 0;
-    for (int step = 1; step <= steps; ++step) {
+    for (int step = 1; step <= static_cast<int>(clean->book.calls.size()); ++step) {
         const std::string name = std::to_string(step) + " " + clean->book.calls[step - 1];
-        const auto failing = RunWriter(MixedTable(), [step](Book& b) { b.failAtCall = step; });
-        ExpectCleanFailure(*failing, "failing call " + name);
+        const auto failing = mockxls::RunWriter(MixedTable(), [step](mockxls::Book& b) { b.failAtCall = step; });
+        ExpectEnd(*failing, failed, "failing call " + name);
         EXPECT_EQ(failing->book.calls.size(), static_cast<std::size_t>(step)) << "calls after " << name;
-        if (clean->book.handsOut[step - 1]) {
-            ++fetches;
-            ExpectCleanFailure(*RunWriter(MixedTable(), [step](Book& b) { b.nullAtCall = step; }),
-                               "no interface from call " + name);
-        }
+        if (clean->book.handsOut[step - 1] && ++fetches)
+            ExpectEnd(*mockxls::RunWriter(MixedTable(), [step](mockxls::Book& b) { b.nullAtCall = step; }), failed,
+                      "no interface from call " + name);
     }
     EXPECT_GT(fetches, 100);
 
-    const auto noEngine = RunWriter(MixedTable(), [](Book& b) { b.startReturnsNull = true; });
-    ExpectCleanFailure(*noEngine, "Start without an engine");
+    const auto noEngine = mockxls::RunWriter(MixedTable(), [](mockxls::Book& b) { b.startReturnsNull = true; });
+    ExpectEnd(*noEngine, failed, "Start without an engine");
     EXPECT_TRUE(noEngine->book.calls.empty());
 }
 
 TEST(ReportWriter, EmptyTableWritesNoFileAndSaysNothing)
 {
-    const auto run = RunWriter(MixedTable(), {}, "/reports/x.xls", 0);
+    const auto run = mockxls::RunWriter(MixedTable(), {}, "/reports/x.xls", 0);
     EXPECT_FALSE(run->result);
     EXPECT_TRUE(run->sink.messages.empty());
     EXPECT_EQ(run->book.closeCalls, 0);
-    ExpectEverythingReleased(*run, "empty table");
+    EXPECT_EQ(run->book.LiveReferences() + run->book.overReleases, 0);
 }
 
 TEST(ReportWriter, AComponentThatCannotBeUsedIsReportedAsMissing)

@@ -1,0 +1,311 @@
+#!/usr/bin/python3
+"""Opens reports that k4-report writes (the built-in sample and crafted logs)
+with one of three independent readers: xlrd (styles and values as stored),
+a headless LibreOffice (the row formulas recalculated after Max Amps is
+entered) or gnumeric's ssconvert (reads without a complaint). Given the
+sample workbook writer, it also checks the component's own edge cases that
+no report reaches: long shared strings, numbers at the edges of their compact
+form, formulas, a picture that needs CONTINUE records and a tiny workbook.
+
+usage: check_report.py xlrd|libreoffice|gnumeric K4_REPORT [XLS_SAMPLE_WRITER]
+Exit status 77: the reader is not installed (skipped)."""
+import os
+import random
+import re
+import shutil
+import struct
+import subprocess
+import sys
+import tempfile
+import time
+import zipfile
+import zlib
+
+SKIP, STRIDE, WHOLE_AMPS, TENTH_AMPS = 77, 21, 1, 0
+SWITCH_ON, TRIP_OVERLOAD, PROTECTION_CHANGE, MOTOR_CHANGE = 0x27, 0x1A, 0x2A, 0x2B
+ENV = dict(os.environ, LANG="C.UTF-8", LC_ALL="C.UTF-8", NO_AT_BRIDGE="1")  # "." as the decimal point
+DIV0 = "#DIV/0!"
+# The edge workbook: inputs 9, 10, 11, "Overrange" and a blank in row 1; each formula and its value.
+FORMULAS = [("=(1+2)*3-8-2-1", -2), ("=-R1C1/2+.25", -4.25), ("=IF(1+2>2*1;65536;0)", 65536),
+            ("=IF(R1C1>R1C2;1;0.5)", 0.5), ("=MAX(R1C1:R1C5)/R1C2", 1.1), ("=AVERAGE(R1C1:R1C5)", 10),
+            ("=ABS(R1C1-R1C3)", 2), ("=R1C1/R1C5", DIV0), ("=R65536C256+1", 1),
+            (" = max( r1c3:R1C1 ) ", 11), ("IF(1,65535)", 65535), ("=65536+.5", 65536.5),
+            ("=MAX(ABS((AVERAGE(R1C1:R1C3)-R1C1)/AVERAGE(R1C1:R1C3));0)", 0.1)]
+NUMBERS = [2000000000, -123456, 1 / 3]  # row 2
+LONG_TEXTS = ["".join(str(i % 10) for i in range(12000)), "".join(chr(0x410 + i % 32) for i in range(12000))]  # row 3
+# Report rows from 13 on: currents in whole amperes -> (% of Max Amps, % unbalance) shown with Max Amps 20.
+LOADS = [((10, 10, 10), ("50.0%", "")), ((9, 10, 11), ("55.0%", "10.0%")), ((1, 1, 1), ("", ""))]
+LAST_ROW = 524
+failures = []
+
+
+def skip(why):
+    print(f"SKIP: {why}")
+    sys.exit(SKIP)
+
+
+def check(what, actual, expected):
+    if actual != expected:
+        failures.append(f"{what}: got {actual!r:.300}, expected {expected!r:.300}")
+
+
+def same(shown, expected):
+    """A shown value (number or text) against a table entry: texts exactly, numbers to 1e-9."""
+    try:
+        return shown == expected if isinstance(expected, str) else abs(float(shown) - expected) < 1e-9
+    except ValueError:
+        return False
+
+
+def record(code, stamp, fields=b"", scale=WHOLE_AMPS):
+    r = bytearray(STRIDE)
+    r[1], r[2], r[5], r[6:9] = scale, STRIDE - 6, code, stamp.to_bytes(3, "little")
+    r[9:9 + len(fields)] = fields
+    return bytes(r)
+
+
+def measurement(code, stamp, amps, scale=WHOLE_AMPS):
+    """Volts and amperes in whole units; the unit stores sixteenths."""
+    return record(code, stamp, struct.pack("<6H", *(16 * v for v in (230, 231, 229, *amps))), scale)
+
+
+def report(k4_report, folder, name, records=None):
+    """NAME.xls written by k4-report from crafted records, or from the sample log."""
+    base, args = os.path.join(folder, name), ["--sample"]
+    if records is not None:
+        table = b"".join(records)  # after a header of big-endian words: table offset, table length
+        with open(base + ".img", "wb") as out:
+            out.write(b"\1" + bytes(5) + struct.pack(">HH", 32, len(table)) + bytes(22) + table)
+        args = [base + ".img"]
+    done = subprocess.run([k4_report, *args, "--output", base], capture_output=True, text=True, timeout=120)
+    if done.returncode != 0:
+        sys.exit(f"k4-report failed ({done.returncode}): {done.stderr}")
+    return base + ".xls"
+
+
+def edge_workbooks(writer, folder):
+    """(edges.xls, tiny.xls, picture): a noisy 120x120 PNG needs CONTINUE records in the drawing data and takes the
+    file over one FAT sector."""
+    rng = random.Random(4)
+    raw = b"".join(b"\0" + bytes(rng.randrange(256) for _ in range(360)) for _ in range(120))
+    chunk = lambda kind, data: (struct.pack(">I", len(data)) + kind + data +
+                                struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    png = (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", struct.pack(">IIBBBBB", 120, 120, 8, 2, 0, 0, 0)) +
+           chunk(b"IDAT", zlib.compress(raw)) + chunk(b"IEND", b""))
+    paths = [os.path.join(folder, name) for name in ("logo.png", "edges.xls", "tiny.xls")]
+    with open(paths[0], "wb") as f:
+        f.write(png)
+    for command in ([paths[1], paths[0], *(text for text, _ in FORMULAS)], [paths[2]]):
+        done = subprocess.run([writer, *command], capture_output=True, text=True)
+        if done.returncode != 0:
+            sys.exit(f"the sample writer failed: {done.stderr}")
+    return paths[1], paths[2], png
+
+
+def check_edges(reader, cell):
+    """The edge workbook's values as `cell(row, column)` shows them (1-based)."""
+    for row, (text, value) in enumerate(FORMULAS, start=4):
+        if not same(cell(row, 1), value):
+            failures.append(f"{reader}: {text} shows {cell(row, 1)!r}, expected {value!r}")
+    for column, number in enumerate(NUMBERS[:2], start=1):  # 1/3 is shown to a reader's own precision
+        check(f"{reader}: number in row 2, column {column}", same(cell(2, column), number), True)
+    check(f"{reader}: long texts across CONTINUE records", [cell(3, 1), cell(3, 2)], LONG_TEXTS)
+
+
+# xlrd's codes: left, centre, right; vertically centred; text turned to read downwards; bold weight.
+LEFT, CENTRE, RIGHT, MIDDLE, DOWNWARDS, BOLD = 1, 2, 3, 1, 180, 700
+BLACK, WHITE, ENTRY = (0, 0, 0), (255, 255, 255), (255, 255, 150)
+RED, BLUE, GREEN = (255, 0, 0), (0, 0, 255), (0, 153, 0)
+
+
+def boxed(font, h, **more):
+    return dict(dict(font=font, bold=False, fill=WHITE, h=h, v=MIDDLE, borders=(1, 1, 1, 1), wrap=0, rotation=0,
+                     format="General"), **more)
+
+
+CELL, CELL_LEFT, TRIP, FLAGS, PARAMETER = (boxed(BLACK, CENTRE), boxed(BLACK, LEFT), boxed(RED, LEFT),
+                                           boxed(BLUE, LEFT), boxed(GREEN, LEFT))
+HEADING = boxed(BLACK, CENTRE, bold=True, wrap=1)
+# Styles with a number format keep the base style's default font colour: None leaves a property out.
+DECIMAL, PERCENT = boxed(None, CENTRE, format="#0.0;-#0.0;;"), boxed(None, CENTRE, format="0.0%;-0.0%;;")
+# (row, column, value or ... for any, style)
+HEADER = [(7, 1, "Date:", boxed(BLACK, LEFT, bold=True, borders=(0, 0, 0, 0))),
+          (7, 5, ..., boxed(None, LEFT, fill=ENTRY, format="mm/dd/yyyy")),
+          (7, 8, "Max Amps:", boxed(BLACK, RIGHT, bold=True, borders=(0, 0, 0, 0))),
+          (7, 9, 0.0, dict(CELL, fill=ENTRY, h=RIGHT)), (8, 5, "", dict(CELL_LEFT, fill=ENTRY)),
+          (11, 2, "Accumulated\nRun Time", HEADING), (11, 9, "Fault", dict(TRIP, bold=True, wrap=1)),
+          (11, 16, "% of Max Amps", dict(HEADING, rotation=DOWNWARDS)), (5, 1, ..., dict(fill=WHITE)),
+          (10, 12, ..., dict(fill=WHITE))]
+# One event row of each kind, from row 13 on: (kind, record, {column: style}).
+ROW_KINDS = [
+    ("trip", measurement(TRIP_OVERLOAD, 10, (13, 13, 12)),
+     {1: CELL, 5: CELL, 8: CELL_LEFT, 9: TRIP, 13: CELL, 16: PERCENT, 17: PERCENT, 19: CELL}),
+    ("tenth amperes", measurement(SWITCH_ON, 20, (4, 4, 4), scale=TENTH_AMPS), {9: CELL, 13: DECIMAL, 15: DECIMAL}),
+    ("empty slot", b"\xff" * 2 + bytes([STRIDE - 6]) + b"\xff" * (STRIDE - 3), {1: CELL, 8: CELL, 17: CELL}),
+    ("trip enable flags", record(PROTECTION_CHANGE, 30, bytes([7, 0x41])), {8: FLAGS, 18: CELL, 19: CELL}),
+    ("named parameter", record(MOTOR_CHANGE, 40, bytes([1, 2])), {8: PARAMETER, 18: CELL}),
+    ("unlisted code", record(0x30, 50), {8: CELL_LEFT, 9: CELL_LEFT}),
+]
+
+
+def check_xlrd(k4_report, writer, folder):
+    try:
+        import xlrd
+    except ImportError:
+        skip("python3-xlrd is not installed")
+
+    def book_of(path):
+        log = open(os.path.join(folder, "xlrd.log"), "w+")
+        book = xlrd.open_workbook(path, formatting_info=True, verbosity=1, logfile=log)
+        log.seek(0)
+        complaints = [line for line in log if re.search(r"WARN|inconsisten|NOTE \*\*\*|unexpected|ignored|truncat",
+                                                        line, re.IGNORECASE)]
+        check(f"xlrd's complaints about {os.path.basename(path)}", complaints, [])
+        return book, book.sheet_by_index(0)
+
+    book_of(report(k4_report, folder, "sample"))
+    book, sheet = book_of(report(k4_report, folder, "layout", [kind[1] for kind in ROW_KINDS]))
+    font = lambda index: (book.colour_map.get(book.font_list[index].colour_index),
+                          book.font_list[index].weight >= BOLD)
+
+    def expect_style(what, row, column, expected):
+        xf = book.xf_list[sheet.cell_xf_index(row - 1, column - 1)]
+        b, a = xf.border, xf.alignment
+        actual = dict(zip(("font", "bold"), font(xf.font_index)), h=a.hor_align, v=a.vert_align,
+                      wrap=a.text_wrapped, rotation=a.rotation, format=book.format_map[xf.format_key].format_str,
+                      fill=book.colour_map.get(xf.background.pattern_colour_index)
+                      if xf.background.fill_pattern == 1 else None,
+                      borders=(b.left_line_style, b.right_line_style, b.top_line_style, b.bottom_line_style))
+        for key, want in expected.items():
+            if want is not None:
+                check(f"{what} R{row}C{column} {key}", actual[key], want)
+
+    check("sheets", book.sheet_names(), ["TQ K4"])
+    check("frozen above row 13, zoom", (sheet.panes_are_frozen, sheet.horz_split_pos, sheet.scl_mag_factor),
+          (1, 12, 75))
+    for row, column, value, expected in HEADER:
+        if value is not ...:
+            check(f"R{row}C{column}", sheet.cell_value(row - 1, column - 1), value)
+        expect_style("header", row, column, expected)
+    date = sheet.cell(6, 4)
+    check("E7 holds the time of writing", date.ctype == xlrd.XL_CELL_DATE and
+          abs(xlrd.xldate_as_datetime(date.value, 0).timestamp() - time.time()) < 300, True)
+    runs = sheet.rich_text_runlist_map.get((10, 18), [])  # the flags heading: a blue first line
+    check("flags heading fonts", [(start, font(index)) for start, index in runs],
+          [(0, (BLUE, True)), (len("Trip Enable Flags\n"), (BLACK, True))])
+    for row, (kind, _, styles) in enumerate(ROW_KINDS, start=13):
+        for column, expected in styles.items():
+            expect_style(kind, row, column, expected)
+    if writer:
+        edges, tiny, _ = edge_workbooks(writer, folder)
+        _, sheet = book_of(edges)
+        shown = lambda c: xlrd.error_text_from_code[c.value] if c.ctype == xlrd.XL_CELL_ERROR else c.value
+        check_edges("xlrd (cached results)", lambda row, column: shown(sheet.cell(row - 1, column - 1)))
+        check("xlrd: 1/3", sheet.cell_value(1, 2), 1 / 3)
+        check("xlrd: tiny workbook", book_of(tiny)[1].cell_value(0, 0), "tiny")
+
+
+def check_libreoffice(k4_report, writer, folder):
+    try:
+        import uno
+        from com.sun.star.beans import PropertyValue
+        from com.sun.star.connection import NoConnectException
+    except ImportError:
+        skip("python3-uno is not installed")
+    if shutil.which("soffice") is None:
+        skip("LibreOffice (soffice) is not installed")
+    records = [measurement(SWITCH_ON, 10 * (i + 1), amps) for i, (amps, _) in enumerate(LOADS)]
+    records += [measurement(SWITCH_ON, 100 + i, (5, 5, 5)) for i in range(LAST_ROW - 12 - len(LOADS))]
+    loads = report(k4_report, folder, "loads", records)
+    pipe = f"k4report{os.getpid()}"
+    office = subprocess.Popen(["soffice", "--headless", "--invisible", "--norestore", "--nodefault",
+                               f"-env:UserInstallation={uno.systemPathToFileUrl(os.path.join(folder, 'profile'))}",
+                               f"--accept=pipe,name={pipe};urp;StarOffice.ComponentContext"],
+                              stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=ENV)
+    local = uno.getComponentContext()
+    resolver = local.ServiceManager.createInstanceWithContext("com.sun.star.bridge.UnoUrlResolver", local)
+    deadline = time.time() + 120
+    while True:
+        try:
+            context = resolver.resolve(f"uno:pipe,name={pipe};urp;StarOffice.ComponentContext")
+            break
+        except NoConnectException:
+            if time.time() > deadline or office.poll() is not None:
+                office.kill()
+                sys.exit("LibreOffice did not start")
+            time.sleep(0.3)
+    desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
+    try:
+        def load(path):
+            document = desktop.loadComponentFromURL(uno.systemPathToFileUrl(path), "_blank", 0,
+                                                    (PropertyValue(Name="Hidden", Value=True),))
+            return document, document.Sheets.getByIndex(0)
+
+        document, sheet = load(loads)
+        area = "$M${r}:$O${r}".format(r=LAST_ROW)  # the last row's unbalance formula arrives whole
+        check(f"Q{LAST_ROW} formula", sheet.getCellByPosition(16, LAST_ROW - 1).getFormula(),
+              f"=IF(MAX({area})>0.1*$I$7;MAX(" + ";".join(f"ABS((AVERAGE({area})-${k}${LAST_ROW})/AVERAGE({area}))"
+                                                         for k in "MNO") + ");0)")
+        sheet.getCellByPosition(8, 6).setValue(20)  # Max Amps, I7, as a user enters it
+        document.calculateAll()
+        for row, (amps, shown) in enumerate(LOADS, start=13):
+            check(f"currents {amps}: P and Q shown", tuple(sheet.getCellByPosition(c, row - 1).getString()
+                                                           for c in (15, 16)), shown)
+        document.close(True)
+        if writer:
+            edges, tiny, _ = edge_workbooks(writer, folder)
+            document, sheet = load(edges)
+            document.calculateAll()
+            check_edges("LibreOffice", lambda row, column: sheet.getCellByPosition(column - 1, row - 1).getString())
+            document.close(True)
+            document, sheet = load(tiny)
+            check("LibreOffice: tiny workbook", sheet.getCellByPosition(0, 0).getString(), "tiny")
+            document.close(True)
+    finally:
+        try:
+            desktop.terminate()
+            office.wait(timeout=30)
+        except Exception:  # gone already, or hanging: the kill settles both
+            office.kill()
+
+
+def check_gnumeric(k4_report, writer, folder):
+    if shutil.which("ssconvert") is None:
+        skip("gnumeric's ssconvert is not installed")
+
+    def convert(source, target, *options):
+        done = subprocess.run(["ssconvert", *options, source, target], capture_output=True, text=True,
+                              timeout=300, env=ENV)
+        complaints = [line for line in done.stderr.splitlines()  # desktop noise is not about the file
+                      if line.strip() and not re.search("dbus|display|at-spi|gtk|dconf", line, re.IGNORECASE)]
+        check(f"ssconvert {os.path.basename(source)}: exit status and complaints", (done.returncode, complaints),
+              (0, []))
+        return target
+
+    records = [measurement(SWITCH_ON, 10 * i, (i % 40, 5, 5), scale=i % 2) for i in range(600)]
+    for xls in (report(k4_report, folder, "sample"), report(k4_report, folder, "records600", records)):
+        convert(xls, xls + ".csv")
+    if writer:
+        edges, tiny, png = edge_workbooks(writer, folder)
+        with open(convert(edges, edges + ".csv", "--recalc"), encoding="utf-8") as f:
+            rows = [line.split(",") for line in f.read().splitlines()]
+        check_edges("gnumeric", lambda row, column: rows[row - 1][column - 1])
+        with zipfile.ZipFile(convert(edges, edges + ".xlsx")) as z:  # the picture, through Gnumeric's own export
+            check("gnumeric: the picture", [z.read(n) for n in z.namelist() if n.startswith("xl/media/")], [png])
+        convert(tiny, tiny + ".csv")
+
+
+def main():
+    readers = {"xlrd": check_xlrd, "libreoffice": check_libreoffice, "gnumeric": check_gnumeric}
+    if len(sys.argv) not in (3, 4) or sys.argv[1] not in readers:
+        sys.exit(__doc__)
+    with tempfile.TemporaryDirectory(prefix="k4-report-readers-") as folder:
+        readers[sys.argv[1]](sys.argv[2], sys.argv[3] if len(sys.argv) == 4 else None, folder)
+    for failure in failures:
+        print("FAIL:", failure)
+    print(f"{sys.argv[1]}: " + (f"{len(failures)} failed" if failures else "all checks passed"))
+    sys.exit(1 if failures else 0)
+
+
+if __name__ == "__main__":
+    main()
