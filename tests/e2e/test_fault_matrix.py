@@ -6,22 +6,28 @@ closed exactly once, what the unit was asked for, the image kept byte for
 byte, and under the target names either both new files complete or the
 older files left byte for byte, with no partial file anywhere.
 
-    test_fault_matrix.py --list      the rows: name, time limit, speed
-    test_fault_matrix.py ROW...      runs those rows (exit 77: skipped)
-    python3 -m unittest test_fault_matrix   runs every row
+With --memcheck the pass runs under valgrind's memcheck, and any memory
+error or lost block fails the row too (memory still reachable at exit does
+not); the sanitizer build checks the same on every row.
+
+    test_fault_matrix.py --list                the rows: name, time limit, speed
+    test_fault_matrix.py [--memcheck] ROW...   runs those rows (exit 77: skipped)
+    python3 -m unittest test_fault_matrix      runs every row
 """
 
+import shutil
 import subprocess
 import sys
 import unittest
 from collections import Counter
 from dataclasses import dataclass
+from pathlib import Path
 from typing import Callable, Optional
 
 import fault_bench as fb
 from fault_bench import Bench
 from harness.scene import (ACK, DOWNLOAD, FILE_COUNT, FILE_COUNT_LOST, NAK, SEND_FAILED, TIMEOUT, UPLOAD_LOST,
-                      Scene, ctest_main)
+                           Scene, ctest_main, tool)
 
 CSV_FAILED = "Unable to create the comma-delimited output file."
 XLS_FAILED = "Unable to create the Excel output file."
@@ -42,6 +48,7 @@ WIRE_RATE = 12800   # bytes a second at 128000 baud, ten bits a byte
 END_FRAME = "end"   # in `sim`: the number of the reply's closing type-0 frame
 SIM_FRAME_SIZE = 256
 LAST_SHOWN = 511    # the report shows the records with indexes 0 to 511, the csv all of them
+MEMCHECK_SLOWER = 10
 
 
 @dataclass(frozen=True)
@@ -140,6 +147,14 @@ def dialogue(result):
 
 class FaultMatrixTest(unittest.TestCase):
     rows = ROWS
+    memcheck = False
+
+    def setUp(self):
+        if self.memcheck and not shutil.which("valgrind"):
+            self.skipTest("valgrind is not installed")
+        # The sanitizers' run-time and valgrind cannot share a process.
+        if self.memcheck and b"__asan_init" in Path(tool("k4-download")).read_bytes():
+            self.skipTest("k4-download is built with AddressSanitizer")
 
     def test_every_row_ends_soundly(self):
         for row in self.rows:
@@ -160,17 +175,24 @@ class FaultMatrixTest(unittest.TestCase):
         # Bridge files are listed by name: these come before "unit".
         others = [scene.start_sim(f"a-other{n}", *options) for n, options in enumerate(row.others)]
         sim = scene.start_sim("unit", "--image", str(bench.image_file), *sim_options(row, image), paced=row.paced)
-        kept = scene.root / "kept.img"
+        kept, memcheck_log = scene.root / "kept.img", scene.root / "memcheck.log"
+        wrapper, limit = (), row.limit
+        if self.memcheck:
+            wrapper = ("valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
+                       f"--log-file={memcheck_log}")
+            limit *= MEMCHECK_SLOWER
         try:
-            result = scene.download(row.typed or base, "--keep-image", str(kept), timeout=row.limit)
+            result = scene.download(row.typed or base, "--keep-image", str(kept), timeout=limit, wrapper=wrapper)
         except subprocess.TimeoutExpired:
-            self.fail(f"the pass was still running after {row.limit} s")
+            self.fail(f"the pass was still running after {limit} s")
         for unit in (sim, *others):
             unit.stop()
+        if self.memcheck:
+            self.assertIn("ERROR SUMMARY: 0 errors", memcheck_log.read_text(), memcheck_log.read_text())
 
         self.assertEqual(result.status, row.status, result.stderr)
         self.assertEqual(dialogue(result), list(row.dialogue), result.stderr)
-        self.assertGreaterEqual(result.seconds, row.least)
+        self.assertGreaterEqual(result.ended_at - result.started_at, row.least)
         unplugged_at = sim.noted_at("unplugged")
         if unplugged_at is not None:
             self.assertLess(result.ended_at - unplugged_at, 1.0, "the unplug was noticed late")
@@ -183,8 +205,8 @@ class FaultMatrixTest(unittest.TestCase):
             self.assertEqual(kept.read_bytes(), image, "the image did not arrive byte for byte")
 
     def assertBridgesClosedOnce(self, row, result):
-        opened = [line.split()[-1] for line in result.bridge_calls("open") if "failed" not in line]
-        closed = [line.split()[-1] for line in result.bridge_calls("close")]
+        opened = [line.split()[-1] for line in result.lines if line.startswith("bridge: open") and "failed" not in line]
+        closed = [line.split()[-1] for line in result.lines if line.startswith("bridge: close")]
         self.assertEqual(len(opened), row.opens, result.stderr)
         self.assertEqual(Counter(closed), Counter(opened), result.stderr)
 
@@ -233,12 +255,13 @@ def main(argv):
         for row in ROWS:
             print(row.name, int(row.limit), "slow" if row.slow else "quick")
         return 0
-    chosen = tuple(row for row in ROWS if row.name in argv)
-    unknown = set(argv) - {row.name for row in chosen}
-    if unknown or not chosen:
+    FaultMatrixTest.memcheck = "--memcheck" in argv
+    names = [name for name in argv if name != "--memcheck"]
+    FaultMatrixTest.rows = tuple(row for row in ROWS if row.name in names)
+    unknown = set(names) - {row.name for row in FaultMatrixTest.rows}
+    if unknown or not names:
         print(f"no such rows: {' '.join(sorted(unknown))}\n{__doc__}", file=sys.stderr)
         return 2
-    FaultMatrixTest.rows = chosen
     return ctest_main(sys.modules[__name__], ["FaultMatrixTest"])
 
 

@@ -1,6 +1,9 @@
-"""A private X server (Xvfb) on the first free display number."""
+"""A private X server (Xvfb) on the first free display number, and what a
+user does on it: windows found, keys pressed, text typed, clicks."""
 
+import ctypes
 import os
+import re
 import shutil
 import subprocess
 
@@ -33,3 +36,53 @@ class VirtualDisplay:
         if self.process:
             self.process.terminate()
             self.process.wait(timeout=10)
+
+
+def x_client(display, *command, check=True):
+    """Runs an X client (xdotool, xprop) on `display`: what it printed."""
+    return subprocess.run(command, env=dict(os.environ, DISPLAY=display), capture_output=True, text=True,
+                          check=check).stdout
+
+
+def windows(display, *criteria):
+    """The viewable windows that `xdotool search` finds by these criteria."""
+    return x_client(display, "xdotool", "search", "--onlyvisible", *criteria, check=False).split()
+
+
+def role(display, window):
+    """WM_WINDOW_ROLE: windows that share a caption are told apart by it."""
+    match = re.search(r'= "(.*)"', x_client(display, "xprop", "-id", window, "WM_WINDOW_ROLE", check=False))
+    return match and match.group(1)
+
+
+def press(display, window, *keys):
+    x_client(display, "xdotool", "windowfocus", "--sync", window, "key", "--clearmodifiers", *keys)
+
+
+def type_text(display, window, text):
+    x_client(display, "xdotool", "windowfocus", "--sync", window, "type", "--delay", "5", text)
+
+
+def click(display, window, button):
+    x_client(display, "xdotool", "mousemove", "--window", window, "8", "8", "click", str(button))
+
+
+def close_box(display, window):
+    """What a window manager does on a click on the close box: the ICCCM's
+    WM_DELETE_WINDOW message."""
+    class ClientMessage(ctypes.Structure):
+        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
+                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
+                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
+    x11 = ctypes.CDLL("libX11.so.6")
+    x11.XOpenDisplay.restype = ctypes.c_void_p
+    x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    connection = x11.XOpenDisplay(display.encode())
+    event = ClientMessage(type=33, window=int(window), format=32,  # 33: ClientMessage
+                          message_type=x11.XInternAtom(connection, b"WM_PROTOCOLS", 0))
+    event.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
+    x11.XSendEvent(connection, int(window), 0, 0, ctypes.byref(event))
+    x11.XCloseDisplay(connection)

@@ -1,6 +1,7 @@
-"""A test bench for the download pass: simulated units on pseudo-terminals
-announced in a private bridge folder, a private configuration store, and
-k4-download run against them as a user would run it."""
+"""A test bench for the programs: simulated units on pseudo-terminals
+announced in a private bridge folder, a private configuration store, home
+and runtime folder, k4-download run against them as a user would run it, and
+longer-lived programs (a desktop program, Dockstart) that end with the scene."""
 
 import os
 import shutil
@@ -12,6 +13,7 @@ import unittest
 from pathlib import Path
 
 BIN_DIR = Path(os.environ.get("K4_BIN_DIR", ""))
+TESTS = Path(__file__).resolve().parents[1]
 
 UPLOAD_LOST = "Lost communication with the Pumpvisor Data Download Device while uploading data."
 FILE_COUNT_LOST = "Lost communication with the Pumpvisor Data Download Device, file count zero."
@@ -33,6 +35,16 @@ def check_sanitizers(program, stderr):
     for mark in SANITIZER_MARKS:
         if mark in stderr:
             raise AssertionError(f"{program} reported a fault:\n{stderr}")
+
+
+def wait_for(what, condition, seconds=15):
+    """The first true value of `condition()`, asked every 50 ms."""
+    deadline = time.monotonic() + seconds
+    while not (value := condition()):
+        if time.monotonic() > deadline:
+            raise AssertionError(f"timed out waiting for {what}")
+        time.sleep(0.05)
+    return value
 
 
 def tool(name):
@@ -111,19 +123,35 @@ class PassResult:
 
 
 class Scene:
-    """A private bridge folder, configuration store and home folder."""
+    """A private bridge folder, configuration store, home and runtime folder.
+    With `launcher`, the settings also make Dockstart run, and the main
+    program it starts is a stand-in that counts its starts."""
 
-    def __init__(self):
+    def __init__(self, launcher=False):
         self.root = Path(tempfile.mkdtemp(prefix="k4-e2e-"))
-        self.bridges = self.root / "bridges"
-        self.bridges.mkdir()
-        self.home = self.root / "home"
-        self.home.mkdir()
+        self.bridges, self.home, self.runtime = self.root / "bridges", self.root / "home", self.root / "run"
+        for folder in (self.bridges, self.home, self.runtime):
+            folder.mkdir(mode=0o700)
         self.config_dirs = self.root / "xdg"
+        self.display = None
         self.simulators = []
-        folder = self.config_dirs / "Tavrin Co"
-        folder.mkdir(parents=True)
-        (folder / "K4 Data Transfer Application.conf").write_text("[Configuration]\nVID=0x10c4\nPID=0xea60\n")
+        self.processes = []
+        settings = "[Configuration]\nVID=0x10c4\nPID=0xea60\n"
+        if launcher:
+            programs = self.root / "programs"
+            programs.mkdir()
+            stand_in = programs / "K4 Data Transfer Application"
+            stand_in.write_text(f'#!/bin/sh\necho started >> "{self.root}/starts"\n')
+            stand_in.chmod(0o755)
+            settings += f"RunOnStart=1\nMainAppPath={programs}/\n"
+        self.settings_file = self.config_dirs / "Tavrin Co" / "K4 Data Transfer Application.conf"
+        self.settings_file.parent.mkdir(parents=True)
+        self.settings_file.write_text(settings)
+
+    def starts(self):
+        """How often the stand-in main program was started."""
+        path = self.root / "starts"
+        return len(path.read_text().splitlines()) if path.exists() else 0
 
     def start_sim(self, name="unit", *args, paced=False):
         simulator = Simulator(self, name, args, paced)
@@ -131,14 +159,21 @@ class Scene:
         return simulator
 
     def environment(self):
-        env = {k: v for k, v in os.environ.items() if not k.startswith("XDG_")}
-        env.update({
-            "K4_BRIDGE_DIR": str(self.bridges),
-            "XDG_CONFIG_DIRS": str(self.config_dirs),
-            "XDG_CONFIG_HOME": str(self.root / "user-config"),
-            "HOME": str(self.home),
-        })
+        env = {k: v for k, v in os.environ.items() if not k.startswith(("XDG_", "WAYLAND_", "QT_QPA_"))}
+        env.update(K4_BRIDGE_DIR=str(self.bridges), XDG_CONFIG_DIRS=str(self.config_dirs),
+                   XDG_CONFIG_HOME=str(self.root / "user-config"), XDG_RUNTIME_DIR=str(self.runtime),
+                   HOME=str(self.home), K4_REPORT_SHOWN="1")
+        # Only matters in a sanitizer build: see the file.
+        env.setdefault("LSAN_OPTIONS", f"suppressions={TESTS / 'lsan.supp'}")
+        if self.display:
+            env["DISPLAY"] = self.display
         return env
+
+    def start(self, command, **popen_options):
+        """A program that runs beside the test; close() ends it."""
+        process = subprocess.Popen(command, env=self.environment(), stdin=subprocess.DEVNULL, **popen_options)
+        self.processes.append(process)
+        return process
 
     def download(self, output, *args, timeout=60, wrapper=()):
         """One pass of k4-download; `wrapper` goes before it on the command
@@ -158,6 +193,10 @@ class Scene:
         return path.read_bytes()
 
     def close(self):
+        for process in reversed(self.processes):
+            if process.poll() is None:
+                process.kill()
+                process.wait()
         faults = []
         for simulator in self.simulators:
             try:
