@@ -101,19 +101,19 @@ class Bench:
     def serve(self, image):
         self.image_file.write_bytes(image)
 
-    def report_files(self, image_file):
-        """What k4-report writes for an image: (csv bytes, xls size)."""
-        base = self.scene.root / f"expected-{image_file.stem}"
+    def report_files(self, image_maker=None):
+        """What k4-report writes for the image served, or the one image_maker
+        makes: (csv bytes, xls size)."""
+        image_file, base = self.image_file, self.scene.root / "k4-report"
+        if image_maker is not None:
+            image_file = self.scene.root / "like.img"
+            image_file.write_bytes(image_maker(self.scene))
         subprocess.run([tool("k4-report"), str(image_file), "--output", str(base)],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").stat().st_size
 
     def expected_csv(self, image_maker=None):
-        image_file = self.image_file
-        if image_maker is not None:
-            image_file = self.scene.root / "like.img"
-            image_file.write_bytes(image_maker(self.scene))
-        return self.report_files(image_file)[0]
+        return self.report_files(image_maker)[0]
 
     def settle(self, folder, older, name="pump"):
         """The base path `folder`/`name`, with older files of the target names
@@ -133,12 +133,12 @@ class Bench:
     def full_file_system(self, older):
         """Room for the older files and two pages: not even the
         comma-delimited file fits."""
-        csv, _ = self.report_files(self.image_file)
+        csv, _ = self.report_files()
         self.test.assertGreater(len(csv), 2 * PAGE, "the image must make a larger file than the room left")
         return self.settle(self.mount_tmpfs(4 * PAGE), older)
 
     def room_for_the_csv_only(self, older):
-        csv, xls_size = self.report_files(self.image_file)
+        csv, xls_size = self.report_files()
         spare = 4 * PAGE
         self.test.assertGreater(xls_size, spare, "the report must not fit the room left after the csv")
         return self.settle(self.mount_tmpfs(-(-len(csv) // PAGE) * PAGE + 2 * PAGE + spare), older)

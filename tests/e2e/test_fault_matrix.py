@@ -16,7 +16,6 @@ not); the sanitizer build checks the same on every row.
 """
 
 import shutil
-import subprocess
 import sys
 import unittest
 from collections import Counter
@@ -34,7 +33,6 @@ XLS_FAILED = "Unable to create the Excel output file."
 SEARCHING = "Searching for Pumpvisor Data"
 CHOSEN = ("Pumpvisor Data Found", "Download Complete Save File")  # the prompts before the download
 SAVED = (*CHOSEN, "Save Successful")
-NOTHING_WRITTEN = (*CHOSEN, CSV_FAILED, XLS_FAILED, UPLOAD_LOST)
 NOT_FOUND = (*(f"{SEARCHING} {n}/10" for n in range(1, 10)), "Device Not Connected")
 
 NEW, KEPT = "new", "kept"  # a target file after the pass: written anew, or as it was before
@@ -74,6 +72,7 @@ class Row:
     slow: bool = False
 
 
+NOTHING_WRITTEN = dict(status=1, dialogue=(*CHOSEN, CSV_FAILED, XLS_FAILED, UPLOAD_LOST), csv=KEPT, xls=KEPT)
 UNPLUGGED = dict(status=1, dialogue=(*CHOSEN, SEND_FAILED, UPLOAD_LOST), csv=KEPT, xls=KEPT)
 NO_DOWNLOAD = dict(status=1, dialogue=(FILE_COUNT_LOST,), csv=KEPT, xls=KEPT)
 UPLOAD_FAILED = dict(status=1, dialogue=(*CHOSEN, UPLOAD_LOST), csv=KEPT, xls=KEPT)
@@ -111,16 +110,12 @@ ROWS = (
     Row("table-running-past-the-image", image=fb.table_running_past_the_end, csv_like=fb.sample),
     # The output folder
     Row("bare-name-lands-in-the-documents-folder", place=Bench.documents_folder, typed="pump.csv"),
-    Row("disk-full", image=fb.largest, place=Bench.full_file_system,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT, limit=LARGE),
+    Row("disk-full", image=fb.largest, place=Bench.full_file_system, limit=LARGE, **NOTHING_WRITTEN),
     Row("disk-full-during-report", image=fb.largest, place=Bench.room_for_the_csv_only,
         status=1, dialogue=(*CHOSEN, XLS_FAILED, UPLOAD_LOST), csv=NEW, xls=KEPT, limit=LARGE),
-    Row("read-only-folder", place=Bench.read_only_folder,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT),
-    Row("missing-folder", place=Bench.missing_folder, older=False,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT),
-    Row("base-path-of-4096-characters", place=Bench.base_path_past_path_max, older=False,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT),
+    Row("read-only-folder", place=Bench.read_only_folder, **NOTHING_WRITTEN),
+    Row("missing-folder", place=Bench.missing_folder, older=False, **NOTHING_WRITTEN),
+    Row("base-path-of-4096-characters", place=Bench.base_path_past_path_max, older=False, **NOTHING_WRITTEN),
     Row("target-path-of-4095-characters", place=Bench.longest_target_path),
 )
 
@@ -176,18 +171,14 @@ class FaultMatrixTest(unittest.TestCase):
         others = [scene.start_sim(f"a-other{n}", *options) for n, options in enumerate(row.others)]
         sim = scene.start_sim("unit", "--image", str(bench.image_file), *sim_options(row, image), paced=row.paced)
         kept, memcheck_log = scene.root / "kept.img", scene.root / "memcheck.log"
-        wrapper, limit = (), row.limit
-        if self.memcheck:
-            wrapper = ("valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
-                       f"--log-file={memcheck_log}")
-            limit *= MEMCHECK_SLOWER
-        try:
-            result = scene.download(row.typed or base, "--keep-image", str(kept), timeout=limit, wrapper=wrapper)
-        except subprocess.TimeoutExpired:
-            self.fail(f"the pass was still running after {limit} s")
+        memcheck = ("valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
+                    f"--log-file={memcheck_log}") if self.memcheck else ()
+        # A pass still running after its limit fails the row (TimeoutExpired).
+        result = scene.download(row.typed or base, "--keep-image", str(kept), wrapper=memcheck,
+                                timeout=row.limit * (MEMCHECK_SLOWER if memcheck else 1))
         for unit in (sim, *others):
             unit.stop()
-        if self.memcheck:
+        if memcheck:
             self.assertIn("ERROR SUMMARY: 0 errors", memcheck_log.read_text(), memcheck_log.read_text())
 
         self.assertEqual(result.status, row.status, result.stderr)
@@ -225,29 +216,23 @@ class FaultMatrixTest(unittest.TestCase):
         if before is None:
             self.assertIsNone(after, "the pass created the missing folder")
             return
-        targets = {NEW: [], KEPT: []}
-        targets[row.csv].append(base.name + ".csv")
-        targets[row.xls].append(base.name + ".xls")
-        # No temporary or partial file stays behind, nothing else goes.
-        self.assertEqual(sorted(after), sorted(set(before) | set(targets[NEW])))
-        for name in before:
-            if name not in targets[NEW]:
-                self.assertEqual(after[name], before[name], f"{name} changed")
-        for name in targets[NEW]:
+        new = [base.name + suffix for suffix, state in ((".csv", row.csv), (".xls", row.xls)) if state == NEW]
+        # No temporary or partial file stays behind, nothing else goes or changes.
+        self.assertEqual(sorted(after), sorted(set(before) | set(new)))
+        self.assertEqual({n: after[n] for n in before if n not in new}, {n: before[n] for n in before if n not in new})
+        for name in new:
             self.assertNotEqual(after[name], before.get(name), f"{name} was not replaced")
-
-        if not targets[NEW]:
+        if not new:
             return
         expected_csv = bench.expected_csv(row.csv_like)
-        csv_lines = expected_csv.decode("ascii").splitlines()[1:]
+        indexes = [int(line.split(",")[0]) for line in expected_csv.decode("ascii").splitlines()[1:]]
         if row.events is not None:
-            self.assertEqual(len(csv_lines), row.events)
+            self.assertEqual(len(indexes), row.events)
         if row.csv == NEW:
             self.assertEqual(after[base.name + ".csv"], expected_csv)
         if row.xls == NEW:
-            indexes = [int(line.split(",")[0]) for line in csv_lines]
-            indexes = [index for index in indexes if index <= LAST_SHOWN]
-            self.assertEqual(fb.report_event_indexes(after[base.name + ".xls"]), indexes)
+            shown = [index for index in indexes if index <= LAST_SHOWN]
+            self.assertEqual(fb.report_event_indexes(after[base.name + ".xls"]), shown)
 
 
 def main(argv):

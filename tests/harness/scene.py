@@ -12,6 +12,7 @@ import time
 import unittest
 from pathlib import Path
 
+from harness.display import VirtualDisplay
 from harness.expect import CTEST_SKIPPED
 
 BIN_DIR = Path(os.environ.get("K4_BIN_DIR", ""))
@@ -107,15 +108,17 @@ class PassResult:
 class Scene:
     """A private bridge folder, configuration store, home and runtime folder.
     With `launcher`, the settings also make Dockstart run, and the main
-    program it starts is a stand-in that counts its starts."""
+    program it starts is a stand-in that counts its starts. With `x11`, a
+    private X server, `display` (None when Xvfb is missing)."""
 
-    def __init__(self, launcher=False):
+    def __init__(self, launcher=False, x11=False):
         self.root = Path(tempfile.mkdtemp(prefix="k4-e2e-"))
         self.bridges, self.home, self.runtime = self.root / "bridges", self.root / "home", self.root / "run"
         for folder in (self.bridges, self.home, self.runtime):
             folder.mkdir(mode=0o700)
         self.config_dirs = self.root / "xdg"
-        self.display = None
+        self.xvfb = VirtualDisplay()
+        self.display = self.xvfb.__enter__() if x11 else None
         self.simulators, self.processes = [], []
         settings = "[Configuration]\nVID=0x10c4\nPID=0xea60\n"
         if launcher:
@@ -180,6 +183,7 @@ class Scene:
                 simulator.stop()
             except AssertionError as fault:
                 faults.append(fault)
+        self.xvfb.__exit__()
         shutil.rmtree(self.root, ignore_errors=True)
         if faults:
             raise faults[0]

@@ -20,8 +20,6 @@ from harness.scene import (FILE_COUNT, SEND_FAILED, UPLOAD_LOST, Scene, check_sa
 
 # The program file's name, and what every caption of its windows holds.
 PROGRAM = "K4 Data Transfer Application"
-DISPLAY = None
-XVFB = x.VirtualDisplay()
 
 # How a pass ends early. Closed, the program ends within a second with
 # nothing more shown; unplugged, it tells why. Either way no file is left,
@@ -36,31 +34,17 @@ ENDINGS = (
 )
 
 
-def setUpModule():
-    global DISPLAY
-    for program in ("xdotool", "xprop"):
-        if not shutil.which(program):
-            raise unittest.SkipTest(f"{program} is not installed")
-    DISPLAY = XVFB.__enter__()
-    if not DISPLAY:
-        raise unittest.SkipTest("Xvfb is missing or did not start")
-
-
-def tearDownModule():
-    XVFB.__exit__()
-
-
 class DesktopPass(unittest.TestCase):
     def setUp(self):
-        self.scene = Scene()
-        self.scene.display = DISPLAY
+        for program in ("xdotool", "xprop"):
+            if not shutil.which(program):
+                self.skipTest(f"{program} is not installed")
+        self.scene = Scene(x11=True)
         self.addCleanup(self.scene.close)
-        self.programs = self.scene.processes
+        if not self.scene.display:
+            self.skipTest("Xvfb is missing or did not start")
         self.data = self.scene.home / "Documents" / "K4 Data Folder"
         self.seen = set()
-
-    def environment(self):
-        return self.scene.environment()
 
     def start_program(self):
         return self.scene.start([tool(PROGRAM)], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
@@ -72,17 +56,17 @@ class DesktopPass(unittest.TestCase):
     def next_window(self, window_role, timeout=15):
         """The next shown window of the program with this role."""
         def shown():
-            return next((window for window in x.windows(DISPLAY, "--name", PROGRAM)
-                         if window not in self.seen and x.role(DISPLAY, window) == window_role), None)
+            return next((window for window in x.windows(self.scene.display, "--name", PROGRAM)
+                         if window not in self.seen and x.role(self.scene.display, window) == window_role), None)
         window = wait_for(f"a window {window_role}", shown, timeout)
         self.seen.add(window)
         return window
 
     def press(self, window, *keys):
-        x.press(DISPLAY, window, *keys)
+        x.press(self.scene.display, window, *keys)
 
     def type_text(self, window, text):
-        x.type_text(DISPLAY, window, text)
+        x.type_text(self.scene.display, window, text)
 
     def ended(self, program, timeout=15):
         """The exit status; what the program said goes to self.said."""
@@ -115,7 +99,7 @@ class DesktopPass(unittest.TestCase):
         self.assertEqual(self.ended(second, timeout=10), 0)
         self.assertLess(time.monotonic() - started, 5)
         self.assertEqual((second.stdout.read(), self.said), ("", ""), "the second start showed something")
-        self.assertEqual([w for w in x.windows(DISPLAY, "--name", PROGRAM) if w not in self.seen], [])
+        self.assertEqual([w for w in x.windows(self.scene.display, "--name", PROGRAM) if w not in self.seen], [])
 
         self.press(box, "Return")
         self.type_text(save, "pump7")
@@ -146,7 +130,8 @@ class DesktopPass(unittest.TestCase):
                 if how:
                     wait_for("the unit's silence", lambda: self.sim.noted_at("silent from now on"))
                     started = time.monotonic()
-                    {"Escape": lambda: self.press(main, "Escape"), "close box": lambda: x.close_box(DISPLAY, main),
+                    {"Escape": lambda: self.press(main, "Escape"),
+                     "close box": lambda: x.close_box(self.scene.display, main),
                      "SIGTERM": lambda: program.send_signal(signal.SIGTERM)}[how]()
                     self.assertEqual(self.ended(program, timeout=1), 0)
                     self.assertLess(time.monotonic() - started, 1)

@@ -26,10 +26,7 @@ class DockstartTest(unittest.TestCase):
         for program in ("xdotool", "trayer"):
             if not shutil.which(program):
                 self.skipTest(f"{program} is not installed")
-        self.xvfb = x.VirtualDisplay("800x600x24")
-        self.scene = Scene(launcher=True)
-        self.scene.display = self.xvfb.__enter__()
-        self.addCleanup(self.xvfb.__exit__)
+        self.scene = Scene(launcher=True, x11=True)
         self.addCleanup(self.scene.close)
         if not self.scene.display:
             self.skipTest("Xvfb is missing or did not start")
