@@ -70,19 +70,15 @@ def click(display, window, button):
 def close_box(display, window):
     """What a window manager does on a click on the close box: the ICCCM's
     WM_DELETE_WINDOW message."""
-    class ClientMessage(ctypes.Structure):
-        _fields_ = [("type", ctypes.c_int), ("serial", ctypes.c_ulong), ("send_event", ctypes.c_int),
-                    ("display", ctypes.c_void_p), ("window", ctypes.c_ulong), ("message_type", ctypes.c_ulong),
-                    ("format", ctypes.c_int), ("data", ctypes.c_long * 5), ("pad", ctypes.c_long * 12)]
     x11 = ctypes.CDLL("libX11.so.6")
-    x11.XOpenDisplay.restype = ctypes.c_void_p
-    x11.XInternAtom.restype = ctypes.c_ulong
-    x11.XInternAtom.argtypes = [ctypes.c_void_p, ctypes.c_char_p, ctypes.c_int]
-    x11.XSendEvent.argtypes = [ctypes.c_void_p, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
-    x11.XCloseDisplay.argtypes = [ctypes.c_void_p]
+    x11.XOpenDisplay.restype = x11.XInternAtom.restype = ctypes.c_ulong
+    x11.XInternAtom.argtypes = [ctypes.c_ulong, ctypes.c_char_p, ctypes.c_int]
+    x11.XSendEvent.argtypes = [ctypes.c_ulong, ctypes.c_ulong, ctypes.c_int, ctypes.c_long, ctypes.c_void_p]
+    x11.XCloseDisplay.argtypes = [ctypes.c_ulong]
     connection = x11.XOpenDisplay(display.encode())
-    event = ClientMessage(type=33, window=int(window), format=32,  # 33: ClientMessage
-                          message_type=x11.XInternAtom(connection, b"WM_PROTOCOLS", 0))
-    event.data[0] = x11.XInternAtom(connection, b"WM_DELETE_WINDOW", 0)
-    x11.XSendEvent(connection, int(window), 0, 0, ctypes.byref(event))
+    atom = lambda name: x11.XInternAtom(connection, name, 0)  # noqa: E731
+    # An XClientMessageEvent in the longs of an XEvent (LP64): type (33), serial,
+    # send_event, display, window, message_type, format, then the data.
+    event = (ctypes.c_long * 24)(33, 0, 0, 0, int(window), atom(b"WM_PROTOCOLS"), 32, atom(b"WM_DELETE_WINDOW"))
+    x11.XSendEvent(connection, int(window), 0, 0, event)
     x11.XCloseDisplay(connection)

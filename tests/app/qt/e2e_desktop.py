@@ -78,15 +78,6 @@ class DesktopPass(unittest.TestCase):
         check_sanitizers("the desktop program", self.said)
         return program.returncode
 
-    def told(self):
-        return [line.split("message: ", 1)[1] for line in self.said.splitlines() if "message: " in line]
-
-    def save_as(self, name):
-        self.press(self.next_window("k4-data-found"), "Return")  # Download Data
-        save = self.next_window("k4-save-file")
-        self.type_text(save, name)
-        self.press(save, "Return")
-
     def test_whole_pass_beside_a_second_start(self):
         program = self.start_pass()
         self.press(self.next_window("k4-data-found"), "Return")
@@ -126,7 +117,10 @@ class DesktopPass(unittest.TestCase):
                 program = self.start_pass(*sim_args)
                 main = None if download else self.next_window("k4-main")
                 if download:
-                    self.save_as("pump7")
+                    self.press(self.next_window("k4-data-found"), "Return")  # Download Data
+                    save = self.next_window("k4-save-file")
+                    self.type_text(save, "pump7")
+                    self.press(save, "Return")
                 if how:
                     wait_for("the unit's silence", lambda: self.sim.noted_at("silent from now on"))
                     started = time.monotonic()
@@ -139,7 +133,8 @@ class DesktopPass(unittest.TestCase):
                     for _ in told:
                         self.press(self.next_window("k4-message", timeout=30), "Return")
                     self.assertEqual(self.ended(program), 0)
-                self.assertEqual(self.told(), told)
+                self.assertEqual([line.split("message: ", 1)[1] for line in self.said.splitlines()
+                                  if "message: " in line], told)
                 self.assertEqual(list(self.data.glob("*")), [], "a file was left")
 
 
