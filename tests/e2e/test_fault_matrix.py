@@ -10,7 +10,7 @@ With --memcheck the pass runs under valgrind's memcheck, and any memory
 error or lost block fails the row too (memory still reachable at exit does
 not); the sanitizer build checks the same on every row.
 
-    test_fault_matrix.py --list                the rows: name, time limit, speed
+    test_fault_matrix.py --list                the rows: name, time limit, CTest labels
     test_fault_matrix.py [--memcheck] ROW...   runs those rows (exit 77: skipped)
     python3 -m unittest test_fault_matrix      runs every row
 """
@@ -238,7 +238,7 @@ class FaultMatrixTest(unittest.TestCase):
 def main(argv):
     if argv == ["--list"]:
         for row in ROWS:
-            print(row.name, int(row.limit), "slow" if row.slow else "quick")
+            print(row.name, int(row.limit), "e2e fault slow" if row.slow else "e2e fault")
         return 0
     FaultMatrixTest.memcheck = "--memcheck" in argv
     names = [name for name in argv if name != "--memcheck"]
