@@ -12,7 +12,6 @@ import subprocess
 import sys
 import time
 import unittest
-from pathlib import Path
 
 from harness import display as x
 from harness.scene import Scene, ctest_main, tool, wait_for
@@ -32,9 +31,7 @@ class DockstartTest(unittest.TestCase):
             self.skipTest("Xvfb is missing or did not start")
 
     def dockstart(self, *args):
-        said = open(self.scene.root / f"dockstart{len(self.scene.processes)}.err", "w+")
-        self.addCleanup(said.close)
-        return self.scene.start([tool("Dockstart"), *args], stdout=subprocess.DEVNULL, stderr=said), said
+        return self.scene.start([tool("Dockstart"), *args], stdout=subprocess.PIPE, stderr=subprocess.PIPE, text=True)
 
     def shown(self, process):
         return x.windows(self.scene.display, "--pid", str(process.pid))
@@ -46,12 +43,11 @@ class DockstartTest(unittest.TestCase):
 
     def test_arrivals_tray_and_endings(self):
         scene = self.scene
-        first, said = self.dockstart()
-        wait_for("the note that no tray is there", lambda: NO_TRAY in Path(said.name).read_text(), 10)
-
+        first = self.dockstart()
+        wait_for("the session lock", lambda: (scene.runtime / "k4-dockstart.lock").exists(), 10)
         started = time.monotonic()
-        second = scene.start([tool("Dockstart"), "WINSTART"], stdout=subprocess.PIPE, stderr=subprocess.PIPE)
-        self.assertEqual(second.communicate(timeout=5), (b"", b""))
+        second = self.dockstart("WINSTART")
+        self.assertEqual(second.communicate(timeout=5), ("", ""))
         self.assertEqual(second.returncode, 0)
         self.assertLess(time.monotonic() - started, 2, "the second copy did not end at once")
 
@@ -66,9 +62,10 @@ class DockstartTest(unittest.TestCase):
         # A panel that starts after the log-in entry still gets the icon.
         wait_for("the icon in the tray that came later", lambda: self.shown(first), 10)
         first.send_signal(signal.SIGTERM)
-        self.assertEqual(first.wait(5), 0)
+        self.assertIn(NO_TRAY, first.communicate(timeout=5)[1])
+        self.assertEqual(first.returncode, 0)
 
-        dockstart, said = self.dockstart()
+        dockstart = self.dockstart()
         icon = wait_for("the tray icon", lambda: self.shown(dockstart), 10)
         self.assertEqual(len(icon), 1, f"more than the tray icon is shown: {icon}")
         x.click(scene.display, icon[0], 1)
@@ -79,8 +76,8 @@ class DockstartTest(unittest.TestCase):
         x.click(scene.display, menu.pop(), 1)  # File / Exit
         question = wait_for("the question", lambda: set(self.shown(dockstart)) - set(icon), 5)
         x.press(scene.display, question.pop(), "Escape")  # No
-        self.assertEqual(dockstart.wait(5), 0)
-        self.assertNotIn(NO_TRAY, Path(said.name).read_text())
+        self.assertNotIn(NO_TRAY, dockstart.communicate(timeout=5)[1])
+        self.assertEqual(dockstart.returncode, 0)
         answers = [path.read_text() for path in (scene.root / "user-config", scene.config_dirs)
                    for path in path.glob("Tavrin Co/*.conf")]
         self.assertIn("RunOnStart=0", "".join(answers), "the answer No was not kept")
