@@ -112,9 +112,6 @@ class Bench:
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").stat().st_size
 
-    def expected_csv(self, image_maker=None):
-        return self.report_files(image_maker)[0]
-
     def settle(self, folder, older, name="pump"):
         """The base path `folder`/`name`, with older files of the target names
         when the row asks for them."""

@@ -224,7 +224,7 @@ class FaultMatrixTest(unittest.TestCase):
             self.assertNotEqual(after[name], before.get(name), f"{name} was not replaced")
         if not new:
             return
-        expected_csv = bench.expected_csv(row.csv_like)
+        expected_csv, _ = bench.report_files(row.csv_like)
         indexes = [int(line.split(",")[0]) for line in expected_csv.decode("ascii").splitlines()[1:]]
         if row.events is not None:
             self.assertEqual(len(indexes), row.events)
