@@ -36,12 +36,10 @@ class Scenes(desk.DesktopPass):
             time.sleep(0.5)
 
 
-def main():
-    # No unit: the main window searches, the About box opens from it, and
-    # after ten searches the program says the unit is not connected.
-    scene = Scenes()
-    scene.setUp()
-    program = scene.start_program()
+def no_unit(scene):
+    """The main window searches, the About box opens from it, and after ten
+    searches the program says the unit is not connected."""
+    scene.start_program()
     main_window = scene.next_window("k4-main")
     time.sleep(2.5)
     capture(scene, main_window, "main-window")
@@ -50,13 +48,11 @@ def main():
     capture(scene, about, "about")
     scene.press(about, "Return")
     capture(scene, scene.next_window("k4-device-not-connected", timeout=30), "device-not-connected")
-    program.kill()
-    scene.doCleanups()
 
-    # A unit with data: the prompts of a whole pass, and a message box.
-    scene = Scenes()
-    scene.setUp()
-    program = scene.start_pass()
+
+def whole_pass(scene):
+    """A unit with data: the prompts of a whole pass, and a message box."""
+    scene.start_pass()
     found = scene.next_window("k4-data-found")
     capture(scene, found, "data-found")
     scene.press(found, "Return")
@@ -69,16 +65,21 @@ def main():
     capture(scene, save, "save-file")
     scene.press(save, "Return")
     capture(scene, scene.next_window("k4-save-complete", timeout=30), "save-complete")
-    program.kill()
-    scene.doCleanups()
 
-    # A unit without files.
-    scene = Scenes()
-    scene.setUp()
-    program = scene.start_pass("--file-count", "0")
+
+def no_files(scene):
+    scene.start_pass("--file-count", "0")
     capture(scene, scene.next_window("k4-device-empty"), "device-empty")
-    program.kill()
-    scene.doCleanups()
+
+
+def main():
+    for take in (no_unit, whole_pass, no_files):
+        scene = Scenes()
+        scene.setUp()
+        try:
+            take(scene)
+        finally:
+            scene.doCleanups()  # ends the program, the simulator and the display
 
 
 if __name__ == "__main__":

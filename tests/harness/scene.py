@@ -12,7 +12,6 @@ import time
 import unittest
 from pathlib import Path
 
-from harness.display import VirtualDisplay
 from harness.expect import CTEST_SKIPPED
 
 BIN_DIR = Path(os.environ.get("K4_BIN_DIR", ""))
@@ -109,7 +108,8 @@ class Scene:
     """A private bridge folder, configuration store, home and runtime folder.
     With `launcher`, the settings also make Dockstart run, and the main
     program it starts is a stand-in that counts its starts. With `x11`, a
-    private X server, `display` (None when Xvfb is missing)."""
+    private X server (Xvfb) on the first free display number, `display`
+    (None when Xvfb is missing)."""
 
     def __init__(self, launcher=False, x11=False):
         self.root = Path(tempfile.mkdtemp(prefix="k4-e2e-"))
@@ -117,9 +117,18 @@ class Scene:
         for folder in (self.bridges, self.home, self.runtime):
             folder.mkdir(mode=0o700)
         self.config_dirs = self.root / "xdg"
-        self.xvfb = VirtualDisplay()
-        self.display = self.xvfb.__enter__() if x11 else None
+        self.display = None
         self.simulators, self.processes = [], []
+        if x11 and shutil.which("Xvfb"):
+            read_end, write_end = os.pipe()
+            # -noreset: the server would reset whenever its last client leaves,
+            # and a program starting at that moment could not connect.
+            self.start(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "1024x768x24", "-nolisten", "tcp",
+                        "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            os.close(write_end)
+            with os.fdopen(read_end) as announced:
+                number = announced.readline().strip()
+            self.display = ":" + number if number else None
         settings = "[Configuration]\nVID=0x10c4\nPID=0xea60\n"
         if launcher:
             stand_in = self.root / "programs" / "K4 Data Transfer Application"
@@ -183,7 +192,6 @@ class Scene:
                 simulator.stop()
             except AssertionError as fault:
                 faults.append(fault)
-        self.xvfb.__exit__()
         shutil.rmtree(self.root, ignore_errors=True)
         if faults:
             raise faults[0]
