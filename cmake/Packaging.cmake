@@ -15,7 +15,7 @@ set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
 # The programs (the main program and the launcher exist only where Qt does),
 # the component and the logo.
 set(K4_INSTALLED_COMMANDS)
-foreach(entry "K4 Data Transfer Application=k4-data-transfer" "Dockstart=dockstart"
+foreach(entry "k4-desktop=k4-data-transfer" "Dockstart=dockstart"
               "k4-download=k4-download" "k4-report=k4-report")
   string(REPLACE "=" ";" entry "${entry}")
   list(GET entry 0 target)
@@ -41,7 +41,7 @@ foreach(entry ${K4_INSTALLED_COMMANDS})
 endforeach()
 
 # Desktop entries, icon, log-on start and the settings both programs share.
-if(TARGET "K4 Data Transfer Application")
+if(TARGET k4-desktop)
   install(FILES ${K4_PACKAGING_DIR}/k4-data-transfer.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 endif()
 if(TARGET Dockstart)

@@ -23,9 +23,9 @@ def one_pass():
     try:
         run.sim = run.scene.start_sim("unit", paced=True)
         started = time.time()
-        program = subprocess.Popen(["/usr/bin/time", "-v", desk.tool(desk.PROGRAM)], env=run.environment(),
+        program = subprocess.Popen(["/usr/bin/time", "-v", desk.tool(desk.PROGRAM)], env=run.scene.environment(),
                                    stdout=subprocess.DEVNULL, stderr=subprocess.PIPE, text=True)
-        run.programs.append(program)
+        run.scene.processes.append(program)
         run.press(run.next_window("k4-data-found", timeout=30), "Return")
         save = run.next_window("k4-save-file")
         run.type_text(save, "bench")
@@ -44,11 +44,7 @@ def one_pass():
 
 def main():
     runs = int(sys.argv[1]) if len(sys.argv) > 1 else 5
-    desk.setUpModule()
-    try:
-        results = [one_pass() for _ in range(runs)]
-    finally:
-        desk.tearDownModule()
+    results = [one_pass() for _ in range(runs)]
     shown = [seconds * 1000 for seconds, _ in results]
     peaks = [peak for _, peak in results]
     print(f"runs: {runs}")

@@ -7,6 +7,7 @@ contents before and after the pass."""
 import contextlib
 import os
 import subprocess
+import tempfile
 from pathlib import Path
 
 from harness.scene import tool
@@ -14,8 +15,7 @@ from harness.scene import tool
 IMAGE_CAPACITY = 40960  # the computer's log buffer
 PATH_MAX = 4096         # bytes of a path the system takes, its terminating zero included
 PAGE = 4096             # a tmpfs hands out space a page at a time
-OLDER_CSV = b"Event,an older comma-delimited file\r\n"
-OLDER_XLS = b"an older report"
+OLDER = {".csv": b"Event,an older comma-delimited file\r\n", ".xls": b"an older report"}
 
 try:
     import xlrd
@@ -31,8 +31,7 @@ def sample(scene):
 
 def largest(scene):
     """The synthetic log filling the whole buffer: the largest files."""
-    image = scene.sim_image("--synthetic", "100000")
-    return (image + bytes(IMAGE_CAPACITY))[:IMAGE_CAPACITY]
+    return (scene.sim_image("--synthetic", "100000") + bytes(IMAGE_CAPACITY))[:IMAGE_CAPACITY]
 
 
 def one_byte_past_the_buffer(scene):
@@ -60,36 +59,31 @@ def table_running_past_the_end(scene):
 
 # --- Folder contents ---------------------------------------------------------
 
-def snapshot(folder):
-    """{name: bytes} of the files in `folder`, None when it does not exist.
-    Opened relative to the folder: a name in it may make a path longer than
-    the system takes."""
+@contextlib.contextmanager
+def opened(folder):
+    """A short path to `folder` through its open descriptor: a name in it
+    may make a path longer than the system takes."""
+    fd = os.open(folder, os.O_RDONLY | os.O_DIRECTORY)
     try:
-        fd = os.open(folder, os.O_RDONLY | os.O_DIRECTORY)
-    except FileNotFoundError:
-        return None
-    try:
-        contents = {}
-        for name in os.listdir(fd):
-            file_fd = os.open(name, os.O_RDONLY, dir_fd=fd)
-            with os.fdopen(file_fd, "rb") as file:
-                contents[name] = file.read()
-        return contents
+        yield Path(f"/proc/self/fd/{fd}")
     finally:
         os.close(fd)
+
+
+def snapshot(folder):
+    """{name: bytes} of the files in `folder`, None when it does not exist."""
+    if not os.path.isdir(folder):
+        return None
+    with opened(folder) as short:
+        return {path.name: path.read_bytes() for path in short.iterdir()}
 
 
 def report_event_indexes(xls_bytes):
     """The event index column of the report's event rows (row 13 on)."""
     if xlrd is None:
         raise AssertionError("python3-xlrd is needed to read the report back")
-    book = xlrd.open_workbook(file_contents=xls_bytes)
-    sheet = book.sheet_by_name("TQ K4")
+    sheet = xlrd.open_workbook(file_contents=xls_bytes).sheet_by_name("TQ K4")
     return [int(sheet.cell_value(row, 0)) for row in range(12, sheet.nrows)]
-
-
-def pages(size):
-    return -(-size // PAGE) * PAGE
 
 
 class Bench:
@@ -100,7 +94,6 @@ class Bench:
         self.scene = scene
         self.image_file = scene.root / "served.img"
         self.cleanups = contextlib.ExitStack()
-        self.mounts = 0
 
     def close(self):
         self.cleanups.close()
@@ -108,57 +101,49 @@ class Bench:
     def serve(self, image):
         self.image_file.write_bytes(image)
 
-    def report_files(self, image_file):
-        """What k4-report writes for an image: (csv bytes, xls size)."""
-        base = self.scene.root / f"expected-{image_file.stem}"
+    def report_files(self, image_maker=None):
+        """What k4-report writes for the image served, or the one image_maker
+        makes: (csv bytes, xls size)."""
+        image_file, base = self.image_file, self.scene.root / "k4-report"
+        if image_maker is not None:
+            image_file = self.scene.root / "like.img"
+            image_file.write_bytes(image_maker(self.scene))
         subprocess.run([tool("k4-report"), str(image_file), "--output", str(base)],
                        stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
         return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").stat().st_size
 
-    def expected_csv(self, image_maker=None):
-        image_file = self.image_file
-        if image_maker is not None:
-            image_file = self.scene.root / "like.img"
-            image_file.write_bytes(image_maker(self.scene))
-        return self.report_files(image_file)[0]
-
-    def settle(self, base, older):
-        """Plants older files of the target names when the row asks for them."""
-        if older:
-            folder = os.open(base.parent, os.O_RDONLY | os.O_DIRECTORY)
-            try:
-                for suffix, contents in ((".csv", OLDER_CSV), (".xls", OLDER_XLS)):
-                    fd = os.open(base.name + suffix, os.O_WRONLY | os.O_CREAT | os.O_EXCL, 0o644, dir_fd=folder)
-                    with os.fdopen(fd, "wb") as file:
-                        file.write(contents)
-            finally:
-                os.close(folder)
-        return base
+    def settle(self, folder, older, name="pump"):
+        """The base path `folder`/`name`, with older files of the target names
+        when the row asks for them."""
+        with opened(folder) as short:
+            for suffix, contents in OLDER.items() if older else ():
+                (short / f"{name}{suffix}").write_bytes(contents)
+        return Path(folder) / name
 
     # --- Output places: each returns the base path the user types ------------
 
     def plain_folder(self, older):
         folder = self.scene.root / "out"
         folder.mkdir()
-        return self.settle(folder / "pump", older)
+        return self.settle(folder, older)
 
     def full_file_system(self, older):
         """Room for the older files and two pages: not even the
         comma-delimited file fits."""
-        csv, _ = self.report_files(self.image_file)
+        csv, _ = self.report_files()
         self.test.assertGreater(len(csv), 2 * PAGE, "the image must make a larger file than the room left")
-        return self.settle(self.mount_tmpfs(4 * PAGE) / "pump", older)
+        return self.settle(self.mount_tmpfs(4 * PAGE), older)
 
     def room_for_the_csv_only(self, older):
-        csv, xls_size = self.report_files(self.image_file)
+        csv, xls_size = self.report_files()
         spare = 4 * PAGE
         self.test.assertGreater(xls_size, spare, "the report must not fit the room left after the csv")
-        return self.settle(self.mount_tmpfs(pages(len(csv)) + 2 * PAGE + spare) / "pump", older)
+        return self.settle(self.mount_tmpfs(-(-len(csv) // PAGE) * PAGE + 2 * PAGE + spare), older)
 
     def read_only_folder(self, older):
         folder = self.mount_tmpfs(64 * PAGE)
-        base = self.settle(folder / "pump", older)
-        self.run(["mount", "-o", "remount,ro", str(folder)])
+        base = self.settle(folder, older)
+        subprocess.run(["mount", "-o", "remount,ro", str(folder)], check=True)
         # Root writes through permission bits, but not onto a read-only mount.
         self.test.assertFalse(os.access(folder, os.W_OK), "the folder is still writable")
         return base
@@ -167,59 +152,40 @@ class Bench:
         """Where a bare name lands: the documents folder's "K4 Data Folder"."""
         folder = self.scene.home / "Documents" / "K4 Data Folder"
         folder.mkdir(parents=True)
-        return self.settle(folder / "pump", older)
+        return self.settle(folder, older)
 
     def missing_folder(self, older):
-        return self.settle(self.scene.root / "no such folder" / "pump", older)
+        return self.scene.root / "no such folder" / "pump"
 
     def base_path_past_path_max(self, older):
         """4096 characters: with ".csv" the name is beyond what the system takes."""
-        return self.settle(self.deep_base(PATH_MAX), older)
+        return self.deep_base(PATH_MAX, older)
 
     def longest_target_path(self, older):
         """A base path whose "BASE.csv" is the longest path the system takes,
         4095 characters, with a short last name in deeply nested folders."""
-        return self.settle(self.deep_base(PATH_MAX - 1 - len(".csv")), older)
+        return self.deep_base(PATH_MAX - 1 - len(".csv"), older)
 
-    def deep_base(self, length, name="pump"):
-        """A base path of exactly `length` characters: folders nested as deep
-        as it takes, each name well within NAME_MAX, then `name`."""
-        folder = str(self.scene.root / "deep")
-        rest = length - len(folder) - len("/" + name)
-        while rest > 0:
-            # Each level adds a slash and at least one character, so a
-            # remainder of one could not be filled.
-            part = min(200, rest - 1)
-            if rest - part - 1 == 1:
-                part -= 1
-            folder += "/" + "d" * part
-            rest -= part + 1
+    def deep_base(self, length, older):
+        """A base path of exactly `length` characters: folders of 200
+        characters nested as deep as it takes under one that makes up the
+        rest, then "pump"."""
+        top = f"{self.scene.root}/"
+        levels, rest = divmod(length - len(top) - len("/pump") - 1, 201)
+        folder = top + "d" * (rest + 1) + ("/" + "d" * 200) * levels
         os.makedirs(folder)
-        base = Path(folder) / name
+        base = self.settle(folder, older)
         self.test.assertEqual(len(str(base)), length)
         return base
-
-    # --- Mounts ----------------------------------------------------------------
-
-    def run(self, command):
-        done = subprocess.run(command, capture_output=True, text=True)
-        if done.returncode != 0:
-            raise AssertionError(f"{' '.join(command)}: {done.stderr.strip()}")
 
     def mount_tmpfs(self, size):
         if os.geteuid() != 0:
             self.test.skipTest("mounting a small file system needs root")
-        point = self.scene.root / f"fs{self.mounts}"
-        self.mounts += 1
-        point.mkdir()
-        done = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size}", "k4-e2e", str(point)],
+        point = tempfile.mkdtemp(prefix="fs", dir=self.scene.root)
+        done = subprocess.run(["mount", "-t", "tmpfs", "-o", f"size={size}", "k4-e2e", point],
                               capture_output=True, text=True)
         if done.returncode != 0:
             self.test.skipTest(f"cannot mount a tmpfs here: {done.stderr.strip()}")
-        self.cleanups.callback(unmount, point)
-        return point
-
-
-def unmount(point):
-    if subprocess.run(["umount", str(point)], capture_output=True).returncode != 0:
-        subprocess.run(["umount", "-l", str(point)], capture_output=True)
+        # A lazy unmount does not fail on a folder still in use.
+        self.cleanups.callback(subprocess.run, ["umount", "-l", point], capture_output=True)
+        return Path(point)

@@ -6,29 +6,33 @@ closed exactly once, what the unit was asked for, the image kept byte for
 byte, and under the target names either both new files complete or the
 older files left byte for byte, with no partial file anywhere.
 
-    test_fault_matrix.py --list      the rows: name, time limit, speed
-    test_fault_matrix.py ROW...      runs those rows (exit 77: skipped)
-    python3 -m unittest test_fault_matrix   runs every row
+With --memcheck the pass runs under valgrind's memcheck, and any memory
+error or lost block fails the row too (memory still reachable at exit does
+not); the sanitizer build checks the same on every row.
+
+    test_fault_matrix.py --list                the rows: name, time limit, CTest labels
+    test_fault_matrix.py [--memcheck] ROW...   runs those rows (exit 77: skipped)
+    python3 -m unittest test_fault_matrix      runs every row
 """
 
-import subprocess
+import shutil
 import sys
 import unittest
 from collections import Counter
 from dataclasses import dataclass
+from pathlib import Path
 from typing import Callable, Optional
 
 import fault_bench as fb
 from fault_bench import Bench
 from harness.scene import (ACK, DOWNLOAD, FILE_COUNT, FILE_COUNT_LOST, NAK, SEND_FAILED, TIMEOUT, UPLOAD_LOST,
-                      Scene, ctest_main)
+                           Scene, ctest_main, tool)
 
 CSV_FAILED = "Unable to create the comma-delimited output file."
 XLS_FAILED = "Unable to create the Excel output file."
 SEARCHING = "Searching for Pumpvisor Data"
 CHOSEN = ("Pumpvisor Data Found", "Download Complete Save File")  # the prompts before the download
 SAVED = (*CHOSEN, "Save Successful")
-NOTHING_WRITTEN = (*CHOSEN, CSV_FAILED, XLS_FAILED, UPLOAD_LOST)
 NOT_FOUND = (*(f"{SEARCHING} {n}/10" for n in range(1, 10)), "Device Not Connected")
 
 NEW, KEPT = "new", "kept"  # a target file after the pass: written anew, or as it was before
@@ -42,6 +46,7 @@ WIRE_RATE = 12800   # bytes a second at 128000 baud, ten bits a byte
 END_FRAME = "end"   # in `sim`: the number of the reply's closing type-0 frame
 SIM_FRAME_SIZE = 256
 LAST_SHOWN = 511    # the report shows the records with indexes 0 to 511, the csv all of them
+MEMCHECK_SLOWER = 10
 
 
 @dataclass(frozen=True)
@@ -67,6 +72,7 @@ class Row:
     slow: bool = False
 
 
+NOTHING_WRITTEN = dict(status=1, dialogue=(*CHOSEN, CSV_FAILED, XLS_FAILED, UPLOAD_LOST), csv=KEPT, xls=KEPT)
 UNPLUGGED = dict(status=1, dialogue=(*CHOSEN, SEND_FAILED, UPLOAD_LOST), csv=KEPT, xls=KEPT)
 NO_DOWNLOAD = dict(status=1, dialogue=(FILE_COUNT_LOST,), csv=KEPT, xls=KEPT)
 UPLOAD_FAILED = dict(status=1, dialogue=(*CHOSEN, UPLOAD_LOST), csv=KEPT, xls=KEPT)
@@ -104,16 +110,12 @@ ROWS = (
     Row("table-running-past-the-image", image=fb.table_running_past_the_end, csv_like=fb.sample),
     # The output folder
     Row("bare-name-lands-in-the-documents-folder", place=Bench.documents_folder, typed="pump.csv"),
-    Row("disk-full", image=fb.largest, place=Bench.full_file_system,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT, limit=LARGE),
+    Row("disk-full", image=fb.largest, place=Bench.full_file_system, limit=LARGE, **NOTHING_WRITTEN),
     Row("disk-full-during-report", image=fb.largest, place=Bench.room_for_the_csv_only,
         status=1, dialogue=(*CHOSEN, XLS_FAILED, UPLOAD_LOST), csv=NEW, xls=KEPT, limit=LARGE),
-    Row("read-only-folder", place=Bench.read_only_folder,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT),
-    Row("missing-folder", place=Bench.missing_folder, older=False,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT),
-    Row("base-path-of-4096-characters", place=Bench.base_path_past_path_max, older=False,
-        status=1, dialogue=NOTHING_WRITTEN, csv=KEPT, xls=KEPT),
+    Row("read-only-folder", place=Bench.read_only_folder, **NOTHING_WRITTEN),
+    Row("missing-folder", place=Bench.missing_folder, older=False, **NOTHING_WRITTEN),
+    Row("base-path-of-4096-characters", place=Bench.base_path_past_path_max, older=False, **NOTHING_WRITTEN),
     Row("target-path-of-4095-characters", place=Bench.longest_target_path),
 )
 
@@ -140,6 +142,14 @@ def dialogue(result):
 
 class FaultMatrixTest(unittest.TestCase):
     rows = ROWS
+    memcheck = False
+
+    def setUp(self):
+        if self.memcheck and not shutil.which("valgrind"):
+            self.skipTest("valgrind is not installed")
+        # The sanitizers' run-time and valgrind cannot share a process.
+        if self.memcheck and b"__asan_init" in Path(tool("k4-download")).read_bytes():
+            self.skipTest("k4-download is built with AddressSanitizer")
 
     def test_every_row_ends_soundly(self):
         for row in self.rows:
@@ -160,17 +170,20 @@ class FaultMatrixTest(unittest.TestCase):
         # Bridge files are listed by name: these come before "unit".
         others = [scene.start_sim(f"a-other{n}", *options) for n, options in enumerate(row.others)]
         sim = scene.start_sim("unit", "--image", str(bench.image_file), *sim_options(row, image), paced=row.paced)
-        kept = scene.root / "kept.img"
-        try:
-            result = scene.download(row.typed or base, "--keep-image", str(kept), timeout=row.limit)
-        except subprocess.TimeoutExpired:
-            self.fail(f"the pass was still running after {row.limit} s")
+        kept, memcheck_log = scene.root / "kept.img", scene.root / "memcheck.log"
+        memcheck = ("valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
+                    f"--log-file={memcheck_log}") if self.memcheck else ()
+        # A pass still running after its limit fails the row (TimeoutExpired).
+        result = scene.download(row.typed or base, "--keep-image", str(kept), wrapper=memcheck,
+                                timeout=row.limit * (MEMCHECK_SLOWER if memcheck else 1))
         for unit in (sim, *others):
             unit.stop()
+        if memcheck:
+            self.assertIn("ERROR SUMMARY: 0 errors", memcheck_log.read_text(), memcheck_log.read_text())
 
         self.assertEqual(result.status, row.status, result.stderr)
         self.assertEqual(dialogue(result), list(row.dialogue), result.stderr)
-        self.assertGreaterEqual(result.seconds, row.least)
+        self.assertGreaterEqual(result.ended_at - result.started_at, row.least)
         unplugged_at = sim.noted_at("unplugged")
         if unplugged_at is not None:
             self.assertLess(result.ended_at - unplugged_at, 1.0, "the unplug was noticed late")
@@ -183,8 +196,8 @@ class FaultMatrixTest(unittest.TestCase):
             self.assertEqual(kept.read_bytes(), image, "the image did not arrive byte for byte")
 
     def assertBridgesClosedOnce(self, row, result):
-        opened = [line.split()[-1] for line in result.bridge_calls("open") if "failed" not in line]
-        closed = [line.split()[-1] for line in result.bridge_calls("close")]
+        opened = [line.split()[-1] for line in result.lines if line.startswith("bridge: open") and "failed" not in line]
+        closed = [line.split()[-1] for line in result.lines if line.startswith("bridge: close")]
         self.assertEqual(len(opened), row.opens, result.stderr)
         self.assertEqual(Counter(closed), Counter(opened), result.stderr)
 
@@ -203,42 +216,37 @@ class FaultMatrixTest(unittest.TestCase):
         if before is None:
             self.assertIsNone(after, "the pass created the missing folder")
             return
-        targets = {NEW: [], KEPT: []}
-        targets[row.csv].append(base.name + ".csv")
-        targets[row.xls].append(base.name + ".xls")
-        # No temporary or partial file stays behind, nothing else goes.
-        self.assertEqual(sorted(after), sorted(set(before) | set(targets[NEW])))
-        for name in before:
-            if name not in targets[NEW]:
-                self.assertEqual(after[name], before[name], f"{name} changed")
-        for name in targets[NEW]:
+        new = [base.name + suffix for suffix, state in ((".csv", row.csv), (".xls", row.xls)) if state == NEW]
+        # No temporary or partial file stays behind, nothing else goes or changes.
+        self.assertEqual(sorted(after), sorted(set(before) | set(new)))
+        self.assertEqual({n: after[n] for n in before if n not in new}, {n: before[n] for n in before if n not in new})
+        for name in new:
             self.assertNotEqual(after[name], before.get(name), f"{name} was not replaced")
-
-        if not targets[NEW]:
+        if not new:
             return
-        expected_csv = bench.expected_csv(row.csv_like)
-        csv_lines = expected_csv.decode("ascii").splitlines()[1:]
+        expected_csv, _ = bench.report_files(row.csv_like)
+        indexes = [int(line.split(",")[0]) for line in expected_csv.decode("ascii").splitlines()[1:]]
         if row.events is not None:
-            self.assertEqual(len(csv_lines), row.events)
+            self.assertEqual(len(indexes), row.events)
         if row.csv == NEW:
             self.assertEqual(after[base.name + ".csv"], expected_csv)
         if row.xls == NEW:
-            indexes = [int(line.split(",")[0]) for line in csv_lines]
-            indexes = [index for index in indexes if index <= LAST_SHOWN]
-            self.assertEqual(fb.report_event_indexes(after[base.name + ".xls"]), indexes)
+            shown = [index for index in indexes if index <= LAST_SHOWN]
+            self.assertEqual(fb.report_event_indexes(after[base.name + ".xls"]), shown)
 
 
 def main(argv):
     if argv == ["--list"]:
         for row in ROWS:
-            print(row.name, int(row.limit), "slow" if row.slow else "quick")
+            print(row.name, int(row.limit), "e2e fault slow" if row.slow else "e2e fault")
         return 0
-    chosen = tuple(row for row in ROWS if row.name in argv)
-    unknown = set(argv) - {row.name for row in chosen}
-    if unknown or not chosen:
+    FaultMatrixTest.memcheck = "--memcheck" in argv
+    names = [name for name in argv if name != "--memcheck"]
+    FaultMatrixTest.rows = tuple(row for row in ROWS if row.name in names)
+    unknown = set(names) - {row.name for row in FaultMatrixTest.rows}
+    if unknown or not names:
         print(f"no such rows: {' '.join(sorted(unknown))}\n{__doc__}", file=sys.stderr)
         return 2
-    FaultMatrixTest.rows = chosen
     return ctest_main(sys.modules[__name__], ["FaultMatrixTest"])
 
 

@@ -3,14 +3,13 @@ value of the date cell: compare them but for it."""
 
 import struct
 
-import xlrd
-
 # The report's download date and time: row 7, column E.
 DATE_CELL = (6, 4)
 
 
 def download_date(xls_bytes):
     """The date cell's number as it is stored in the file (8 bytes)."""
+    import xlrd  # only here: Debian has it for its own python3 only
     cell = xlrd.open_workbook(file_contents=xls_bytes).sheet_by_name("TQ K4").cell(*DATE_CELL)
     if cell.ctype != xlrd.XL_CELL_DATE:
         raise AssertionError(f"no download date in the report: {cell}")
