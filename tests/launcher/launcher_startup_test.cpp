@@ -16,37 +16,25 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Each row: the outcome with RunOnStart missing, 1, 0 and 2, as E(nd),
+// R(un) or A(sk first, then run).
 TEST(LauncherStartup, OutcomeTable)
 {
-    using O = StartupOutcome;
-    const std::optional<std::uint32_t> missing;
-    struct Case {
-        std::vector<std::string> arguments;
-        std::optional<std::uint32_t> runOnStart;
-        O outcome;
-    } cases[] = {
-        {{"WINSTART"}, missing, O::End},
-        {{"WINSTART"}, 1u, O::Run},
-        {{"WINSTART"}, 0u, O::End},
-        {{"WINSTART"}, 2u, O::End},
-        {{"WINSTART", "extra"}, 1u, O::Run},
-        {{}, missing, O::End},
-        {{}, 1u, O::Run},
-        {{}, 0u, O::RunAndAskFirst},
-        {{}, 2u, O::RunAndAskFirst},
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"WINSTART"}, "EREE"},
+        {{"WINSTART", "extra"}, "EREE"},
+        {{}, "ERAA"},
         // Not the log-on argument: a start by hand.
-        {{"winstart"}, missing, O::End},
-        {{"winstart"}, 1u, O::Run},
-        {{"winstart"}, 0u, O::RunAndAskFirst},
-        {{"winstart"}, 2u, O::RunAndAskFirst},
-        {{"WINSTART "}, 0u, O::RunAndAskFirst},
-        {{"other", "WINSTART"}, 0u, O::RunAndAskFirst},
+        {{"winstart"}, "ERAA"},
+        {{"WINSTART "}, "ERAA"},
+        {{"other", "WINSTART"}, "ERAA"},
     };
-    for (const Case& c : cases) {
-        const std::string what = (c.arguments.empty() ? "" : c.arguments[0]) + " / " +
-                                 (c.runOnStart ? std::to_string(*c.runOnStart) : "missing");
-        EXPECT_EQ(DecideStartup(IsLogOnStart(c.arguments), c.runOnStart), c.outcome) << what;
-    }
+    const std::optional<std::uint32_t> stored[] = {std::nullopt, 1u, 0u, 2u};
+    for (const auto& [arguments, outcomes] : cases)
+        for (int i = 0; i < 4; ++i) {
+            const StartupOutcome outcome = DecideStartup(IsLogOnStart(arguments), stored[i]);
+            EXPECT_EQ("ERA"[static_cast<int>(outcome)], outcomes[i]) << outcomes << " at " << i;
+        }
 }
 
 // A system-wide settings folder that the probe may only read, and the
@@ -120,24 +108,52 @@ const std::string kInstalled = "[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnSt
                                "MainAppPath=/usr/lib/k4-data-transfer/\n";
 const std::string kMainFile = "/usr/lib/k4-data-transfer/K4 Data Transfer Application";
 
-TEST(LauncherSettings, NoOnExitIsKeptAsTheUsersOwnAnswer)
+// Starts in turn against one read-only system-wide file, which is never
+// changed: each step's answers to the start and "Exit" questions (- skips
+// "Exit"), the launcher's argument, and the probe's line.
+TEST(LauncherSettings, StartsInTurn)
 {
-    SettingsWorld world(kInstalled);
-    EXPECT_EQ(world.Probe("y", "n"), "ran questions=1 watch=1 file=" + kMainFile + " stored=0");
-    EXPECT_EQ(world.SystemFile(), kInstalled) << "the system-wide file is not ours to change";
-    // The next start at log-on ends at once; a start by hand asks again.
-    EXPECT_EQ(world.Probe("y", "-", "WINSTART"), "ended questions=0 watch=0 file=- stored=0");
-    EXPECT_EQ(world.Probe("y", "-"), "ran questions=1 watch=1 file=" + kMainFile + " stored=1");
-    EXPECT_EQ(world.Probe("n", "-", "WINSTART"), "ran questions=0 watch=1 file=" + kMainFile + " stored=1");
-}
-
-TEST(LauncherSettings, NoAtAStartByHand)
-{
-    SettingsWorld world("[Configuration]\nVID=4292\nPID=60000\nRunOnStart=2\nMainAppPath=/opt/k4/\n");
-    EXPECT_EQ(world.Probe("n", "-"), "ran questions=1 watch=1 file=/opt/k4/K4 Data Transfer Application stored=0");
-    EXPECT_EQ(world.Probe("y", "-", "WINSTART"), "ended questions=0 watch=0 file=- stored=0");
-    EXPECT_EQ(world.Probe("n", "-", "winstart"),
-              "ran questions=1 watch=1 file=/opt/k4/K4 Data Transfer Application stored=0");
+    struct Step {
+        std::string start, exit, argument, line;
+    };
+    const std::string opt = "/opt/k4/K4 Data Transfer Application";
+    const std::string longFolder =
+        kInstalled.substr(0, kInstalled.find("MainAppPath")) + "MainAppPath=/" + std::string(1000, 'p') + "/\n";
+    const std::string ran = "ran questions=1 watch=1 file=" + kMainFile;
+    const std::string ranAtLogOn = "ran questions=0 watch=1 file=" + kMainFile;
+    const std::string ended = "ended questions=0 watch=0 file=- stored=";
+    const struct {
+        std::string settings;
+        std::vector<Step> steps;
+    } cases[] = {
+        // "No" on Exit is kept as the user's own answer: the next start at
+        // log-on ends at once; a start by hand asks again.
+        {kInstalled,
+         {{"y", "n", "", ran + " stored=0"},
+          {"y", "-", "WINSTART", ended + "0"},
+          {"y", "-", "", ran + " stored=1"},
+          {"n", "-", "WINSTART", ranAtLogOn + " stored=1"}}},
+        {"[Configuration]\nVID=4292\nPID=60000\nRunOnStart=2\nMainAppPath=/opt/k4/\n",
+         {{"n", "-", "", "ran questions=1 watch=1 file=" + opt + " stored=0"},
+          {"y", "-", "WINSTART", ended + "0"},
+          {"n", "-", "winstart", "ran questions=1 watch=1 file=" + opt + " stored=0"}}},
+        // Never set up: ends without asking, also on "Exit".
+        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nMainAppPath=/opt/k4/\n", {{"n", "y", "", ended + "-"}}},
+        // Without the folder: sits in the tray, asks nothing at start, "Exit" still asks.
+        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=0\n",
+         {{"n", "y", "", "ran questions=1 watch=0 file=- stored=1"}}},
+        {"[Configuration]\nPID=0xea60\nRunOnStart=1\nMainAppPath=/opt/k4/\n", {{"n", "y", "", ended + "1"}}},
+        {"[Configuration]\nVID=0x10c4\nRunOnStart=0\nMainAppPath=/opt/k4/\n", {{"n", "y", "", ended + "0"}}},
+        // An over-long folder: watches, but starts nothing.
+        {longFolder, {{"n", "-", "", "ran questions=0 watch=1 file=- stored=1"}}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.settings);
+        SettingsWorld world(c.settings);
+        for (const Step& step : c.steps)
+            EXPECT_EQ(world.Probe(step.start, step.exit, step.argument), step.line);
+        EXPECT_EQ(world.SystemFile(), c.settings) << "the system-wide file is not ours to change";
+    }
 }
 
 TEST(LauncherSettings, WritableSystemFileTakesTheAnswerAndTheUsersOwnFollows)
@@ -150,35 +166,6 @@ TEST(LauncherSettings, WritableSystemFileTakesTheAnswerAndTheUsersOwnFollows)
     // The user's own "no" from before must not hide this "yes".
     EXPECT_EQ(world.Probe("y", "y"), "ran questions=2 watch=1 file=" + kMainFile + " stored=1");
     EXPECT_EQ(world.Probe("n", "-", "WINSTART"), "ran questions=0 watch=1 file=" + kMainFile + " stored=1");
-}
-
-TEST(LauncherSettings, WhatIsMissing)
-{
-    struct Case {
-        const char* settings;
-        const char* line;
-    } cases[] = {
-        // Never set up: ends without asking, also on "Exit".
-        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nMainAppPath=/opt/k4/\n",
-         "ended questions=0 watch=0 file=- stored=-"},
-        // Without the folder: sits in the tray, asks nothing at start, "Exit" still asks.
-        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=0\n", "ran questions=1 watch=0 file=- stored=1"},
-        {"[Configuration]\nPID=0xea60\nRunOnStart=1\nMainAppPath=/opt/k4/\n",
-         "ended questions=0 watch=0 file=- stored=1"},
-        {"[Configuration]\nVID=0x10c4\nRunOnStart=0\nMainAppPath=/opt/k4/\n",
-         "ended questions=0 watch=0 file=- stored=0"},
-    };
-    for (const Case& c : cases) {
-        SettingsWorld world(c.settings);
-        EXPECT_EQ(world.Probe("n", "y"), c.line) << c.settings;
-    }
-}
-
-TEST(LauncherSettings, OverLongFolderWatchesButStartsNothing)
-{
-    SettingsWorld world(kInstalled.substr(0, kInstalled.find("MainAppPath")) + "MainAppPath=/" +
-                        std::string(1000, 'p') + "/\n");
-    EXPECT_EQ(world.Probe("n", "-"), "ran questions=0 watch=1 file=- stored=1");
 }
 
 } // namespace

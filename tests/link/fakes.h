@@ -45,6 +45,13 @@ inline Bytes CodeFrame(unsigned type, std::uint8_t code, const Bytes& data)
     return DeviceFrame(type, body);
 }
 
+// The frame with one bit of its fourth byte changed: its checksum fails.
+inline Bytes Corrupted(Bytes frame)
+{
+    frame[3] ^= 0x01;
+    return frame;
+}
+
 // Bytes counting up from `first`, so misplaced data shows.
 inline Bytes Pattern(std::size_t count, std::uint8_t first)
 {
@@ -52,6 +59,15 @@ inline Bytes Pattern(std::size_t count, std::uint8_t first)
     for (std::size_t i = 0; i < count; ++i)
         bytes[i] = static_cast<std::uint8_t>(first + i);
     return bytes;
+}
+
+// Log lines or calls as one text, ", " between them.
+inline std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : ", ") + line;
+    return text;
 }
 
 // Plays a script of incoming events, then stays silent; records writes.
@@ -99,6 +115,22 @@ public:
     int readCalls = 0;
     std::function<void(int)> onRead; // given the count of reads so far
 };
+
+// The unit's side of a pass with one file: the count, a one-frame image
+// (event table at 32, 4 bytes counting up from 0xA1; header words
+// big-endian) and the end frame.
+inline void QueueOneFileLog(FakeSerialChannel& channel, std::uint8_t logFlag = 1)
+{
+    Bytes image(32, 0);
+    image[0] = logFlag;
+    image[7] = 0x20;
+    image[9] = 0x04;
+    const Bytes table = Pattern(4, 0xA1);
+    image.insert(image.end(), table.begin(), table.end());
+    channel.QueueBytes(CodeFrame(0, 0, {1}));
+    channel.QueueBytes(CodeFrame(1, 0, image));
+    channel.QueueBytes(CodeFrame(0, 0, {}));
+}
 
 struct FakeBridge {
     std::uint16_t vid = 0;

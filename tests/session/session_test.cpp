@@ -77,23 +77,6 @@ private:
     std::thread m_thread;
 };
 
-Bytes Corrupted(Bytes frame)
-{
-    frame.back() ^= 0x01;
-    return frame;
-}
-
-// The unit: one file, a good first data frame, then five frames whose
-// checksums fail, so that the download ends with the timeout message, shown
-// while the exchange still holds the link.
-void QueueFailingDownload(FakeSerialChannel& channel)
-{
-    channel.QueueBytes(CodeFrame(0, 0, {1}));
-    channel.QueueBytes(CodeFrame(1, 0, Pattern(8, 1)));
-    for (int i = 0; i < kBadFrameLimit; ++i)
-        channel.QueueBytes(Corrupted(CodeFrame(2, 0, Pattern(8, 9))));
-}
-
 struct SessionWorld {
     SessionWorld()
     {
@@ -107,14 +90,11 @@ struct SessionWorld {
         parts.settings.m_dwVid = kVid;
         parts.settings.m_dwPid = kPid;
         parts.settings.pollIntervalMs = 1;
-        parts.writers.csv = [this](auto, auto, auto, std::string basePath, MessageSink&) {
-            written.push_back(basePath + ".csv");
-            return true;
-        };
-        parts.writers.report = [this](auto, auto, auto, std::string basePath, MessageSink&) {
-            written.push_back(basePath + ".xls");
-            return true;
-        };
+        for (auto [writer, extension] : {std::pair{&parts.writers.csv, ".csv"}, {&parts.writers.report, ".xls"}})
+            *writer = [this, extension](auto, auto, auto, std::string basePath, MessageSink&) {
+                written.push_back(basePath + extension);
+                return true;
+            };
     }
 
     FakeBridgeLibrary* bridges;
@@ -127,13 +107,7 @@ TEST(SessionTest, RunsTheWholePassOnItsOwnThreadAndReportsTheEnd)
 {
     SessionWorld w;
     w.bridges->attached.push_back({kVid, kPid});
-    w.channel->QueueBytes(CodeFrame(0, 0, {1}));
-    Bytes image(64, 0);
-    image[0] = 1;
-    image[7] = 32; // event table at 32, 4 bytes long
-    image[9] = 4;
-    w.channel->QueueBytes(CodeFrame(1, 0, image));
-    w.channel->QueueBytes(CodeFrame(0, 0, {}));
+    QueueOneFileLog(*w.channel);
 
     std::promise<PassOutcome> finished;
     std::thread::id finishedOn;
@@ -186,9 +160,15 @@ TEST(SessionTest, FirmwareQueryWithoutAUnitAnswersNothingAtOnce)
 // message and the query must complete.
 TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
 {
+    // One file, a good first data frame, then five frames whose checksums
+    // fail: the download ends with the timeout message, shown while the
+    // exchange still holds the link.
     SessionWorld w;
     w.bridges->attached.push_back({kVid, kPid});
-    QueueFailingDownload(*w.channel);
+    w.channel->QueueBytes(CodeFrame(0, 0, {1}));
+    w.channel->QueueBytes(CodeFrame(1, 0, Pattern(8, 1)));
+    for (int i = 0; i < kBadFrameLimit; ++i)
+        w.channel->QueueBytes(Corrupted(CodeFrame(2, 0, Pattern(8, 9))));
 
     struct UiShell : FakeShell {
         EventThread* ui = nullptr;
@@ -256,9 +236,10 @@ TEST(SessionTest, UiThreadShellCarriesEveryCallAndResult)
         shell.PostQuit();
     });
     worker.join();
-    EXPECT_EQ(inner.log, (std::vector<std::string>{"progress 4", "hide", "not connected", "empty", "data found",
-                                                   "save file", "save file", "save complete",
-                                                   "message: " + std::string(text::kTimeoutMessage), "show", "quit"}));
+    EXPECT_EQ(Joined(inner.log),
+              "progress 4, hide, not connected, empty, data found, save file, save file, save complete, "
+              "message: " +
+                  std::string(text::kTimeoutMessage) + ", show, quit");
 }
 
 } // namespace

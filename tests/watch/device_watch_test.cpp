@@ -148,34 +148,24 @@ TEST(DeviceWatch, OpensInOrderUpToTheFirstMatchAndClosesEach)
     EXPECT_EQ(starter.started.size(), 1u);
 }
 
-TEST(DeviceWatch, FailedStartWaitsForTheNextArrival)
+// A failed start, or none for want of a program file, waits for the next
+// arrival; the unit counts as seen all the same.
+TEST(DeviceWatch, FailedOrImpossibleStartsWaitForTheNextArrival)
 {
-    FakeBridgeLibrary bridges;
-    bridges.attached = {kUnit};
-    RecordingStarter starter;
-    starter.succeeds = false;
-    // The folder without its trailing separator: the joined name is no file.
-    DeviceWatch watch(bridges, starter, {}, kUnitIds, JoinMainProgramFile("/usr/lib/k4-data-transfer"));
-    watch.Poll();
-    watch.Poll();
-    ASSERT_EQ(starter.started, std::vector<std::string>{"/usr/lib/k4-data-transfer" + kProgram});
-    EXPECT_TRUE(watch.Seen());
-    bridges.attached.clear();
-    watch.Poll();
-    bridges.attached = {kUnit};
-    watch.Poll();
-    EXPECT_EQ(starter.started.size(), 2u);
-}
-
-TEST(DeviceWatch, WithoutAProgramFileArrivalsStartNothing)
-{
-    FakeBridgeLibrary bridges;
-    bridges.attached = {kUnit};
-    RecordingStarter starter;
-    DeviceWatch watch(bridges, starter, {}, kUnitIds, JoinMainProgramFile(std::string(1000, 'p')));
-    watch.Poll();
-    EXPECT_TRUE(watch.Seen());
-    EXPECT_TRUE(starter.started.empty());
+    for (const bool hasFile : {true, false}) {
+        FakeBridgeLibrary bridges;
+        RecordingStarter starter;
+        starter.succeeds = false;
+        DeviceWatch watch(bridges, starter, {}, kUnitIds, hasFile ? std::optional(kMainFile) : std::nullopt);
+        std::vector<bool> seen;
+        for (const auto& attached : {std::vector{kUnit}, {kUnit}, {}, {kUnit}}) {
+            bridges.attached = attached;
+            watch.Poll();
+            seen.push_back(watch.Seen());
+        }
+        EXPECT_EQ(seen, (std::vector<bool>{true, true, false, true}));
+        EXPECT_EQ(starter.started, (hasFile ? std::vector{kMainFile, kMainFile} : std::vector<std::string>{}));
+    }
 }
 
 TEST(MainProgramFile, JoinedWithoutSeparatorAndNeverTruncated)

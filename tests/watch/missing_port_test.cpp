@@ -70,10 +70,6 @@ TEST(UsbDeviceWithoutTty, FindsOnlyTheUnitThatLostItsPort)
         else
             EXPECT_EQ(found, sysfs.Device(c.expected)) << c.what;
     }
-}
-
-TEST(UsbDeviceWithoutTty, NoSysfsAtAll)
-{
     EXPECT_EQ(FindUsbDeviceWithoutTty("/nonexistent-sysfs", kUnitIds), std::nullopt);
 }
 
