@@ -1,5 +1,5 @@
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <future>
 #include <mutex>
@@ -24,30 +24,23 @@ constexpr std::uint16_t kPid = 0xEA60;
 // dialog is up, as a desktop toolkit runs them.
 class EventThread : public UiThreadRunner {
 public:
-    EventThread() : m_thread([this] { Loop([this] { return m_quit; }); }) {}
     ~EventThread() override
     {
-        Post([this] { m_quit = true; });
+        m_quit = true;
         m_thread.join();
-    }
-
-    void Post(std::function<void()> task)
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_tasks.push_back(std::move(task));
-        }
-        m_wake.notify_all();
     }
 
     void RunAndWait(const std::function<void()>& task) override
     {
-        EXPECT_NE(std::this_thread::get_id(), m_thread.get_id()) << "never from the UI thread itself";
+        EXPECT_FALSE(OnThisThread()) << "never from the UI thread itself";
         std::promise<void> done;
-        Post([&] {
-            task();
-            done.set_value();
-        });
+        {
+            std::lock_guard lock(m_mutex);
+            m_tasks.push_back([&] {
+                task();
+                done.set_value();
+            });
+        }
         done.get_future().wait();
     }
 
@@ -55,15 +48,12 @@ public:
     void Loop(const std::function<bool()>& until)
     {
         while (!until()) {
-            std::function<void()> task;
-            {
-                std::unique_lock lock(m_mutex);
-                if (!m_wake.wait_for(lock, 10ms, [this] { return !m_tasks.empty(); }))
-                    continue;
-                task = std::move(m_tasks.front());
+            std::unique_lock lock(m_mutex);
+            const std::function<void()> task = m_tasks.empty() ? nullptr : std::move(m_tasks.front());
+            if (task)
                 m_tasks.pop_front();
-            }
-            task();
+            lock.unlock();
+            task ? task() : std::this_thread::sleep_for(1ms);
         }
     }
 
@@ -71,10 +61,9 @@ public:
 
 private:
     std::mutex m_mutex;
-    std::condition_variable m_wake;
     std::deque<std::function<void()>> m_tasks;
-    bool m_quit = false;
-    std::thread m_thread;
+    std::atomic<bool> m_quit{false};
+    std::thread m_thread{[this] { Loop([this] { return m_quit.load(); }); }};
 };
 
 struct SessionWorld {
@@ -209,9 +198,9 @@ TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
     EXPECT_TRUE(uiShell.lockHeldDuringMessage);
     EXPECT_TRUE(uiShell.requestReturned);
     EXPECT_EQ(session.Outcome(), PassOutcome::DownloadFailed);
-    const std::vector<std::string> tail(uiShell.log.end() - 3, uiShell.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"message: " + std::string(text::kTimeoutMessage),
-                                              "message: " + std::string(text::kUploadLostMessage), "quit"}));
+    EXPECT_TRUE(Joined(uiShell.log)
+                    .ends_with("message: " + std::string(text::kTimeoutMessage) +
+                               ", message: " + std::string(text::kUploadLostMessage) + ", quit"));
 }
 
 // Every result crosses from the event thread to the worker unchanged.
