@@ -1,8 +1,5 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
-#include <memory>
 #include <string>
 
 #include "common/device_ids.h"
@@ -44,12 +41,9 @@ TEST(ConfigStore, ReadsTheSharedKeyAndUnreadableValuesCountAsAbsent)
     for (const auto& [contents, expected] : cases) {
         k4test::ScratchFolder dir;
         dir.Write("Tavrin Co/K4 Data Transfer Application.conf", contents);
-        const std::string command = "XDG_CONFIG_DIRS='" + dir.Path().string() + "' HOME='" + dir.Path().string() +
-                                    "' '" + K4_CONFIG_PROBE + "'";
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-        std::array<char, 2048> line{};
-        EXPECT_STREQ(pipe && std::fgets(line.data(), line.size(), pipe.get()) ? line.data() : "",
-                     (std::string(expected) + "\n").c_str())
+        EXPECT_EQ(k4test::FirstLineOf("XDG_CONFIG_DIRS='" + dir.Path().string() + "' HOME='" + dir.Path().string() +
+                                      "' '" + K4_CONFIG_PROBE + "'"),
+                  expected)
             << contents;
     }
 }

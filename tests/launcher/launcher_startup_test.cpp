@@ -82,12 +82,7 @@ public:
         std::string command = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
         command += "env HOME='" + root + "/home' XDG_CONFIG_HOME='" + root + "/home/.config' XDG_CONFIG_DIRS='" + root +
                    "/system' '" + K4_DOCKSTART_PROBE + "' " + startAnswer + " " + exitAnswer + " " + argument;
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-        std::array<char, 2048> line{};
-        std::string out = pipe && std::fgets(line.data(), line.size(), pipe.get()) ? line.data() : "";
-        if (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
+        return k4test::FirstLineOf(command);
     }
 
     fs::path SystemFilePath() const { return m_root.Path() / "system/Tavrin Co/K4 Data Transfer Application.conf"; }

@@ -115,24 +115,13 @@ TEST(SessionTest, RunsTheWholePassOnItsOwnThreadAndReportsTheEnd)
     EXPECT_EQ(shell.log.back(), "quit");
 }
 
-TEST(SessionTest, StopEndsTheSearchWithoutQuitAndWithoutAPrompt)
-{
-    SessionWorld w; // nothing attached
-    w.parts.settings.pollIntervalMs = 20;
-    FakeShell shell;
-    DownloadSession session(shell, std::move(w.parts));
-    session.Start();
-    std::this_thread::sleep_for(50ms);
-    session.Stop();
-    ASSERT_TRUE(session.WaitFor(2s));
-    EXPECT_EQ(session.Outcome(), PassOutcome::Stopped);
-    for (const std::string& line : shell.log)
-        EXPECT_TRUE(line.starts_with("progress")) << line;
-}
-
-TEST(SessionTest, FirmwareQueryWithoutAUnitAnswersNothingAtOnce)
+// Without a unit: the firmware query answers nothing at once and sends
+// nothing; Stop ends the search without quit and without a prompt.
+TEST(SessionTest, WithoutAUnit)
 {
     SessionWorld w;
+    w.parts.settings.pollIntervalMs = 20;
+    FakeBridgeLibrary& bridges = *w.bridges;
     FakeShell shell;
     DownloadSession session(shell, std::move(w.parts));
     std::promise<std::optional<std::string>> answer;
@@ -140,7 +129,16 @@ TEST(SessionTest, FirmwareQueryWithoutAUnitAnswersNothingAtOnce)
     auto future = answer.get_future();
     ASSERT_EQ(future.wait_for(2s), std::future_status::ready);
     EXPECT_EQ(future.get(), std::nullopt);
-    EXPECT_TRUE(w.channel->writes.empty()) << "nothing is sent without a unit";
+    EXPECT_TRUE(w.channel->writes.empty());
+
+    session.Start();
+    std::this_thread::sleep_for(50ms);
+    session.Stop();
+    ASSERT_TRUE(session.WaitFor(2s));
+    EXPECT_EQ(session.Outcome(), PassOutcome::Stopped);
+    EXPECT_FALSE(bridges.calls.empty()) << "it searched";
+    for (const std::string& line : shell.log)
+        EXPECT_TRUE(line.starts_with("progress")) << line;
 }
 
 // The shell's prompts run on the event thread. While the exchange's timeout
