@@ -91,100 +91,90 @@ TEST_F(LinkTest, FrameReading)
 
 // --- The acknowledged transfer ---------------------------------------------
 
-TEST_F(LinkTest, DataFrameTypesDecideWhereTheTransferEnds)
+// Each row: the frames the unit sends (an empty one is a silence), the write
+// attempt that fails, if any; whether the transfer is done, the image, the
+// acknowledgements and refusals sent, the message shown and the bytes left
+// unread. Data frame types decide where the transfer ends; the fifth bad
+// frame in a row ends it, and a good frame starts the count again; the image
+// takes exactly its capacity, and the frame that overflows it is neither
+// acknowledged nor refused.
+TEST_F(LinkTest, Transfers)
 {
-    const Bytes first = Pattern(200, 0x10), second = Pattern(100, 0x80);
-    Bytes both = first;
-    both.insert(both.end(), second.begin(), second.end());
+    const Bytes first = Pattern(200, 0x10), second = Pattern(100, 0x80), a = Pattern(4, 1), b = Pattern(4, 9);
+    const Bytes noCode{0x40, 0x02}, bad = Corrupted(kEnd), full = Pattern(kMaxFrameData, 1);
+    const std::size_t fullFrames = kImageCapacity / full.size(), roomLeft = kImageCapacity % full.size();
+    std::vector<Bytes> fills(fullFrames, Data(1, full)), overfills = fills;
+    fills.insert(fills.end(), {Data(2, Pattern(roomLeft, 7)), kEnd});
+    overfills.insert(overfills.end(), {Data(2, Pattern(roomLeft + 1, 7)), kEnd});
+    const auto Join = [](std::initializer_list<Bytes> parts) {
+        Bytes joined;
+        for (const Bytes& part : parts)
+            joined.insert(joined.end(), part.begin(), part.end());
+        return joined;
+    };
+    Bytes filled(kImageCapacity - roomLeft), overfilled;
+    for (std::size_t at = 0; at < filled.size(); at += full.size())
+        std::copy(full.begin(), full.end(), filled.begin() + at);
+    overfilled = filled;
+    filled = Join({filled, Pattern(roomLeft, 7)});
+    const std::string timeout(text::kTimeoutMessage), sendFailed(text::kSendFailedMessage);
     const struct {
         std::vector<Bytes> frames;
+        std::size_t failingWrite;
         bool done;
         Bytes image;
-        std::vector<Bytes> answers; // written after the request
+        int acks, naks;
+        std::string shown;
+        std::size_t left;
     } cases[] = {
-        {{Data(1, first), Data(2, second), kEnd}, true, both, {kAckWire, kAckWire}},
-        {{Data(3, first), kEnd}, false, first, {kAckWire}}, // a lone type 3 is the whole reply
-        {{Data(1, first), Data(3, second), kEnd}, true, both, {kAckWire, kAckWire}},
-        {{Corrupted(Data(1, first)), kEnd}, false, {}, {kNakWire}}, // a bad first frame: refused once, quietly
+        {{Data(1, first), Data(2, second), kEnd}, SIZE_MAX, true, Join({first, second}), 2, 0, "", 0},
+        {{Data(3, first), kEnd}, SIZE_MAX, false, first, 1, 0, "", kEnd.size()}, // a lone type 3 is the whole reply
+        {{Data(1, first), Data(3, second), kEnd}, SIZE_MAX, true, Join({first, second}), 2, 0, "", 0},
+        {{Corrupted(Data(1, first)), kEnd}, SIZE_MAX, false, {}, 0, 1, "", kEnd.size()}, // refused once, quietly
+        // A missing frame counts as bad, and so does one without a code byte.
+        {{Data(1, a), Corrupted(Data(2, b)), {}, noCode, Data(2, b), bad, bad, bad, bad, kEnd},
+         SIZE_MAX,
+         true,
+         Join({a, b}),
+         2,
+         7,
+         "",
+         0},
+        {{Data(1, a), Corrupted(Data(2, b)), {}, noCode, Data(2, b), bad, bad, bad, bad, bad, kEnd},
+         SIZE_MAX,
+         false,
+         Join({a, b}),
+         2,
+         8,
+         timeout,
+         kEnd.size()},
+        {fills, SIZE_MAX, true, filled, static_cast<int>(fullFrames) + 1, 0, "", 0},
+        {overfills, SIZE_MAX, false, overfilled, static_cast<int>(fullFrames), 0, "", kEnd.size()},
+        {{kEnd}, 0, false, {}, 0, 0, "", kEnd.size()}, // the request: nothing is read, nothing is shown
+        {{Data(1, a), kEnd}, 1, false, a, 0, 0, sendFailed, kEnd.size()}, // the acknowledgement
     };
     for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.frames.size()) + " frames");
         channel.script.clear();
         channel.writes.clear();
-        for (const Bytes& frame : c.frames)
+        channel.writeAttempts = 0;
+        channel.failingWrite = c.failingWrite;
+        messages.shown.clear();
+        for (const Bytes& frame : c.frames) {
+            if (frame.empty())
+                channel.QueueEmpty(kSilentReadLimit);
             channel.QueueBytes(frame);
+        }
         Download();
         EXPECT_EQ(link.TransferDone(), c.done);
         EXPECT_EQ(Image(), c.image);
-        std::vector<Bytes> expected{kDownloadRequest};
-        expected.insert(expected.end(), c.answers.begin(), c.answers.end());
-        EXPECT_EQ(channel.writes, expected);
-        EXPECT_EQ(channel.script.size(), c.done ? 0u : kEnd.size());
-        EXPECT_TRUE(messages.shown.empty());
+        EXPECT_EQ(channel.writes.empty() ? Bytes{} : channel.writes[0],
+                  c.failingWrite == 0 ? Bytes{} : kDownloadRequest);
+        EXPECT_EQ(Sent(kAckWire), c.acks);
+        EXPECT_EQ(Sent(kNakWire), c.naks);
+        EXPECT_EQ(messages.shown, c.shown.empty() ? std::vector<std::string>{} : std::vector{c.shown});
+        EXPECT_EQ(channel.script.size(), c.left);
     }
-}
-
-TEST_F(LinkTest, FifthBadFrameInARowEndsTheTransferAndAGoodFrameResetsTheCount)
-{
-    for (const int badAtTheEnd : {kBadFrameLimit - 1, kBadFrameLimit}) {
-        channel.QueueBytes(Data(1, Pattern(4, 1)));
-        channel.QueueBytes(Corrupted(Data(2, Pattern(4, 9))));
-        channel.QueueEmpty(kSilentReadLimit); // a missing frame counts as bad
-        channel.QueueBytes({0x40, 0x02});     // so does one without a code byte
-        channel.QueueBytes(Data(2, Pattern(4, 9)));
-        for (int i = 0; i < badAtTheEnd; ++i)
-            channel.QueueBytes(Corrupted(kEnd));
-        channel.QueueBytes(kEnd);
-        Download();
-        const bool timedOut = badAtTheEnd == kBadFrameLimit;
-        EXPECT_EQ(link.TransferDone(), !timedOut);
-        EXPECT_EQ(Image(), (Bytes{1, 2, 3, 4, 9, 10, 11, 12}));
-        EXPECT_EQ(Sent(kNakWire), 3 + badAtTheEnd);
-        EXPECT_EQ(messages.shown,
-                  timedOut ? std::vector<std::string>{std::string(text::kTimeoutMessage)} : std::vector<std::string>{});
-        EXPECT_EQ(channel.script.size(), timedOut ? kEnd.size() : 0u);
-        channel.script.clear();
-        channel.writes.clear();
-    }
-}
-
-TEST_F(LinkTest, ImageTakesExactlyItsCapacityAndNoByteMore)
-{
-    const Bytes fullData = Pattern(kMaxFrameLength - kMinFrameLength, 1);
-    const std::size_t fullFrames = kImageCapacity / fullData.size();
-    const std::size_t roomLeft = kImageCapacity - fullFrames * fullData.size();
-
-    for (std::size_t lastSize : {roomLeft, roomLeft + 1}) {
-        const bool fits = lastSize == roomLeft;
-        channel.writes.clear();
-        for (std::size_t i = 0; i < fullFrames; ++i)
-            channel.QueueBytes(Data(1, fullData));
-        channel.QueueBytes(Data(2, Pattern(lastSize, 7)));
-        channel.QueueBytes(kEnd);
-        Download();
-        EXPECT_EQ(link.TransferDone(), fits);
-        EXPECT_EQ(link.ImageLength(), fits ? kImageCapacity : kImageCapacity - roomLeft);
-        // The overflowing frame is neither acknowledged nor refused.
-        EXPECT_EQ(Sent(kAckWire), static_cast<int>(fullFrames + (fits ? 1 : 0)));
-        EXPECT_EQ(Sent(kNakWire), 0);
-        EXPECT_EQ(channel.script.size(), fits ? 0u : kEnd.size());
-        channel.script.clear();
-    }
-}
-
-TEST_F(LinkTest, FailedWritesEndTheExchange)
-{
-    channel.failingWrite = 0; // the request: nothing is read, nothing is shown
-    Download();
-    EXPECT_EQ(channel.readCalls, 0);
-    EXPECT_TRUE(messages.shown.empty());
-
-    channel.failingWrite = 2; // the acknowledgement
-    channel.QueueBytes(Data(1, Pattern(4, 1)));
-    channel.QueueBytes(kEnd);
-    Download();
-    EXPECT_FALSE(link.TransferDone());
-    EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(text::kSendFailedMessage)});
-    EXPECT_EQ(channel.script.size(), kEnd.size());
 }
 
 TEST_F(LinkTest, ReadFailureClosesTheBridgeOnceAndLaterExchangesDoNothing)
