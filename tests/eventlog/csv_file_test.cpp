@@ -77,8 +77,7 @@ TEST(CsvFile, FailuresSayOnceAndLeaveWhatWasThere)
         RecordingMessages messages;
         EXPECT_FALSE(WriteCsvFile(32, c.length, kTable.Table(), (scratch.Path() / c.base).string(), messages));
         ASSERT_EQ(messages.shown.size(), c.messages);
-        if (c.messages > 0)
-            EXPECT_EQ(messages.shown[0], "Unable to create the comma-delimited output file.");
+        EXPECT_TRUE(c.messages == 0 || messages.shown[0] == "Unable to create the comma-delimited output file.");
         EXPECT_EQ(Entries(scratch.Path()), 1u) << "no file, partial or temporary, left behind";
         EXPECT_TRUE(fs::exists(scratch.Path() / "busy.csv" / "keep"));
     }

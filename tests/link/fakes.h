@@ -154,16 +154,8 @@ public:
         handle = 100 + index;
         return 0;
     }
-    void GetVid(BridgeHandle handle, std::uint16_t& vid) override
-    {
-        calls.push_back("vid " + std::to_string(handle));
-        vid = attached.at(handle - 100).vid;
-    }
-    void GetPid(BridgeHandle handle, std::uint16_t& pid) override
-    {
-        calls.push_back("pid " + std::to_string(handle));
-        pid = attached.at(handle - 100).pid;
-    }
+    void GetVid(BridgeHandle handle, std::uint16_t& vid) override { vid = Logged("vid ", handle).vid; }
+    void GetPid(BridgeHandle handle, std::uint16_t& pid) override { pid = Logged("pid ", handle).pid; }
     void Close(BridgeHandle handle) override
     {
         calls.push_back("close " + std::to_string(handle));
@@ -184,6 +176,13 @@ public:
     bool listsIds = false;
     std::vector<std::string> calls;
     std::map<BridgeHandle, int> closes;
+
+private:
+    const FakeBridge& Logged(const char* call, BridgeHandle handle)
+    {
+        calls.push_back(call + std::to_string(handle));
+        return attached.at(handle - 100);
+    }
 };
 
 // Logs every call as a short line and answers each prompt from its script;

@@ -3,7 +3,7 @@
 #include <filesystem>
 #include <sstream>
 
-#include "tests/posix/scratch_folder.h"
+#include "tests/posix/fake_sysfs.h"
 #include "watch/missing_port.h"
 
 namespace k4 {
@@ -13,34 +13,6 @@ namespace fs = std::filesystem;
 using std::chrono::milliseconds;
 
 constexpr DeviceIds kUnitIds{0x10c4, 0xea60};
-
-// A sysfs tree shaped like the kernel's: bus/usb/devices/<name> links to
-// the device's directory, whose interface holds the tty of the bridge.
-class FakeSysfs {
-public:
-    void AddUsbDevice(const std::string& name, const std::string& vid, const std::string& pid, bool withTty)
-    {
-        const std::string device = "devices/pci0000:00/usb1/" + name;
-        m_root.Write(device + "/idVendor", vid + "\n");
-        m_root.Write(device + "/idProduct", pid + "\n");
-        const fs::path interface = m_root.Path() / device / (name + ":1.0");
-        fs::create_directories(interface);
-        // sysfs is full of links back up the tree; they must not be walked.
-        fs::create_directory_symlink(m_root.Path() / "bus" / "usb", interface / "subsystem");
-        if (withTty)
-            fs::create_directories(interface / "ttyUSB0" / "tty" / "ttyUSB0");
-        fs::create_directories(m_root.Path() / "bus/usb/devices");
-        fs::create_directory_symlink(m_root.Path() / device, m_root.Path() / "bus/usb/devices" / name);
-    }
-    std::string Root() const { return m_root.Path().string(); }
-    std::string Device(const std::string& name) const
-    {
-        return fs::canonical(m_root.Path() / "devices/pci0000:00/usb1" / name).string();
-    }
-
-private:
-    k4test::ScratchFolder m_root;
-};
 
 TEST(UsbDeviceWithoutTty, FindsOnlyTheUnitThatLostItsPort)
 {
@@ -62,10 +34,10 @@ TEST(UsbDeviceWithoutTty, FindsOnlyTheUnitThatLostItsPort)
         {"no USB devices", {}, ""},
     };
     for (const Case& c : cases) {
-        FakeSysfs sysfs;
+        k4test::FakeSysfs sysfs;
         for (const Device& d : c.devices)
-            sysfs.AddUsbDevice(d.name, d.vid, d.pid, d.withTty);
-        const std::optional<std::string> found = FindUsbDeviceWithoutTty(sysfs.Root(), kUnitIds);
+            sysfs.AddUsbDevice(d.name, d.vid, d.pid, d.withTty ? "ttyUSB" + d.name : "");
+        const std::optional<std::string> found = FindUsbDeviceWithoutTty(sysfs.Sys().string(), kUnitIds);
         if (c.expected.empty())
             EXPECT_EQ(found, std::nullopt) << c.what;
         else
