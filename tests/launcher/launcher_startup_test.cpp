@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
