@@ -167,46 +167,34 @@ TEST(DeviceWatch, RunTestsTheFlagBeforeTheFirstPoll)
     EXPECT_TRUE(bridges.calls.empty()) << "a watch that is already stopping polls nothing";
 }
 
+// Within two seconds.
+template <typename Condition>
+bool Soon(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (!condition() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    return condition();
+}
+
 // Simulated bridges in a real folder, as the launcher watches them: the
 // watch polls only after a change, never opens another maker's device,
 // sees no unplug shorter than one interval, and stops at once.
-class FolderWatch : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        folder = fs::temp_directory_path() / ("k4-watch-" + std::to_string(stamp));
-        fs::create_directories(folder);
-        foreignDevice = (folder / "foreign-device").string();
-        std::ofstream(foreignDevice) << "";
-        Announce("foreign", foreignDevice + " 0403 6001");
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
+TEST(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
+{
+    const fs::path folder = fs::temp_directory_path() /
+                            ("k4-watch-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::create_directories(folder);
     // As the simulator does: written aside, then renamed into place.
-    void Announce(const std::string& name, const std::string& line)
-    {
+    const auto Announce = [&](const std::string& name, const std::string& line) {
         std::ofstream(folder / ".announcing") << line << "\n";
         fs::rename(folder / ".announcing", folder / (name + ".bridge"));
-    }
-    void PlugUnit() { Announce("unit", (folder / "unit-device").string() + " 10c4 ea60"); }
-    void UnplugUnit() { fs::remove(folder / "unit.bridge"); }
-
-    template <typename Condition>
-    static bool Within(std::chrono::milliseconds limit, Condition condition)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!condition() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return condition();
-    }
-
-    fs::path folder;
-    std::string foreignDevice;
-};
-
-TEST_F(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
-{
+    };
+    const auto PlugUnit = [&] { Announce("unit", (folder / "unit-device").string() + " 10c4 ea60"); };
+    const auto UnplugUnit = [&] { fs::remove(folder / "unit.bridge"); };
+    const std::string foreignDevice = (folder / "foreign-device").string();
+    std::ofstream(foreignDevice) << "";
+    Announce("foreign", foreignDevice + " 0403 6001");
 #ifndef _WIN32
     const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(opens, foreignDevice.c_str(), IN_OPEN), 0);
@@ -225,23 +213,23 @@ TEST_F(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
         });
     });
 
-    ASSERT_TRUE(Within(2s, [&] { return polls == 1; }));
+    ASSERT_TRUE(Soon([&] { return polls == 1; }));
     std::this_thread::sleep_for(4 * kWatchInterval);
     EXPECT_EQ(polls, 1) << "polled although nothing changed";
 
     PlugUnit();
-    EXPECT_TRUE(Within(2s, [&] { return starter.starts == 1; }));
+    EXPECT_TRUE(Soon([&] { return starter.starts == 1; }));
     const int pollsBeforeBlip = polls;
     UnplugUnit();
     PlugUnit();
-    EXPECT_TRUE(Within(2s, [&] { return polls > pollsBeforeBlip; }));
+    EXPECT_TRUE(Soon([&] { return polls > pollsBeforeBlip; }));
     std::this_thread::sleep_for(2 * kWatchInterval);
     EXPECT_EQ(starter.starts, 1) << "an unplug shorter than one interval started the program";
 
     UnplugUnit();
     std::this_thread::sleep_for(3 * kWatchInterval);
     PlugUnit();
-    EXPECT_TRUE(Within(2s, [&] { return starter.starts == 2; }));
+    EXPECT_TRUE(Soon([&] { return starter.starts == 2; }));
 
     std::this_thread::sleep_for(2 * kWatchInterval);
     const auto stopped = std::chrono::steady_clock::now();
@@ -254,6 +242,7 @@ TEST_F(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
     EXPECT_LT(::read(opens, &event, sizeof event), 0) << "the foreign device was opened";
     ::close(opens);
 #endif
+    fs::remove_all(folder);
 }
 
 } // namespace
