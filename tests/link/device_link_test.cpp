@@ -118,6 +118,10 @@ TEST_F(LinkTest, Transfers)
     overfilled = filled;
     filled = Join({filled, Pattern(roomLeft, 7)});
     const std::string timeout(text::kTimeoutMessage), sendFailed(text::kSendFailedMessage);
+    // A missing frame counts as bad, and so does one without a code byte.
+    std::vector<Bytes> fourBad{Data(1, a), Corrupted(Data(2, b)), {}, noCode, Data(2, b), bad, bad, bad, bad, kEnd};
+    std::vector<Bytes> fiveBad = fourBad;
+    fiveBad.insert(fiveBad.end() - 1, bad);
     const struct {
         std::vector<Bytes> frames;
         std::size_t failingWrite;
@@ -131,23 +135,8 @@ TEST_F(LinkTest, Transfers)
         {{Data(3, first), kEnd}, SIZE_MAX, false, first, 1, 0, "", kEnd.size()}, // a lone type 3 is the whole reply
         {{Data(1, first), Data(3, second), kEnd}, SIZE_MAX, true, Join({first, second}), 2, 0, "", 0},
         {{Corrupted(Data(1, first)), kEnd}, SIZE_MAX, false, {}, 0, 1, "", kEnd.size()}, // refused once, quietly
-        // A missing frame counts as bad, and so does one without a code byte.
-        {{Data(1, a), Corrupted(Data(2, b)), {}, noCode, Data(2, b), bad, bad, bad, bad, kEnd},
-         SIZE_MAX,
-         true,
-         Join({a, b}),
-         2,
-         7,
-         "",
-         0},
-        {{Data(1, a), Corrupted(Data(2, b)), {}, noCode, Data(2, b), bad, bad, bad, bad, bad, kEnd},
-         SIZE_MAX,
-         false,
-         Join({a, b}),
-         2,
-         8,
-         timeout,
-         kEnd.size()},
+        {fourBad, SIZE_MAX, true, Join({a, b}), 2, 7, "", 0},
+        {fiveBad, SIZE_MAX, false, Join({a, b}), 2, 8, timeout, kEnd.size()},
         {fills, SIZE_MAX, true, filled, static_cast<int>(fullFrames) + 1, 0, "", 0},
         {overfills, SIZE_MAX, false, overfilled, static_cast<int>(fullFrames), 0, "", kEnd.size()},
         {{kEnd}, 0, false, {}, 0, 0, "", kEnd.size()}, // the request: nothing is read, nothing is shown

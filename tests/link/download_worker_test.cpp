@@ -55,6 +55,10 @@ TEST(WorkerTest, TenthFruitlessPollAsksAndOnlyExitEndsTheSearch)
 // end of the pass and is closed once; others close at once, every poll.
 TEST(WorkerTest, BridgeSearch)
 {
+    // Unopenable, then another product, then the unit; and the same listed.
+    const char* const opened =
+        "count, open 0, open 1, vid 101, pid 101, close 101, open 2, vid 102, pid 102, close 102";
+    const char* const listed = "count, listed 0, listed 1, open 1, vid 101, pid 101, close 101";
     const struct {
         std::vector<FakeBridge> attached;
         bool listsIds;
@@ -62,20 +66,8 @@ TEST(WorkerTest, BridgeSearch)
         const char* calls;      // all of them when found, else of the first poll
         std::map<BridgeHandle, int> closes;
     } cases[] = {
-        // Unopenable, then another product, then the unit.
-        {{{kVid, kPid, true}, {kVid, 1}, {kVid, kPid}},
-         false,
-         kVid,
-         kPid,
-         "count, open 0, open 1, vid 101, pid 101, close 101, open 2, vid 102, pid 102, close 102",
-         {{101, 1}, {102, 1}}},
-        // Listed foreign bridges are never opened.
-        {{{kVid, 1}, {kVid, kPid}},
-         true,
-         kVid,
-         kPid,
-         "count, listed 0, listed 1, open 1, vid 101, pid 101, close 101",
-         {{101, 1}}},
+        {{{kVid, kPid, true}, {kVid, 1}, {kVid, kPid}}, false, kVid, kPid, opened, {{101, 1}, {102, 1}}},
+        {{{kVid, 1}, {kVid, kPid}}, true, kVid, kPid, listed, {{101, 1}}}, // foreign ones are never opened
         {{{kVid, kPid + 1}}, false, kVid, kPid, "count, open 0, vid 100, pid 100, close 100, ", {{100, 10}}},
         // A configured value above 16 bits; identifiers missing from the
         // configuration match nothing, not even an identifier read as 0.
