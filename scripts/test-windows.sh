@@ -22,8 +22,8 @@ all_started=$(date +%s%N)
 # and the test programs with their helpers.
 targets=(k4xls k4-download k4-report
          eventlog_tests link_tests session_tests report_tests report_driver k4xls_without_start
-         xls_tests xls_sample_writer win32_platform_tests fake_cp210x watch_tests)
-tests='^(layers|eventlog_tests|link_tests|session_tests|report_tests|report_layout_xlrd|report_formulas_libreoffice|report_opens_in_gnumeric|xls\.xls_tests|xls_readers\..*|win32_platform_tests|watch_tests)$'
+         xls_tests xls_sample_writer win32_platform_tests fake_cp210x watch_tests common_tests)
+tests='^(layers|eventlog_tests|link_tests|session_tests|report_tests|report_layout_xlrd|report_formulas_libreoffice|report_opens_in_gnumeric|xls\.xls_tests|xls_readers\..*|win32_platform_tests|watch_tests|common_tests)$'
 
 part "Windows build (build-win)"
 cmake -S . -B build-win -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo >/dev/null

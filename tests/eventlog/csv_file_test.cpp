@@ -10,6 +10,7 @@
 #include "eventlog/csv_writer.h"
 #include "eventlog/event_codes.h"
 #include "record_builder.h"
+#include "tests/posix/scratch_folder.h"
 
 namespace k4 {
 namespace {
@@ -22,99 +23,64 @@ public:
     std::vector<std::string> shown;
 };
 
-class CsvFile : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        folder = fs::temp_directory_path() / ("k4csv-" + std::to_string(::getpid()) + "-" +
-                                              ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::remove_all(folder);
-        fs::create_directories(folder);
-        table.Stamped(EVT_DEFAULTS_RESTORED, 0).Empty();
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
-    bool Write(const std::string& base) { return WriteCsvFile(32, table.Length(), table.Table(), base, messages); }
-
-    static std::string Slurp(const fs::path& p)
-    {
-        std::ifstream in(p, std::ios::binary);
-        std::stringstream s;
-        s << in.rdbuf();
-        return s.str();
-    }
-
-    std::vector<fs::path> Entries() const
-    {
-        std::vector<fs::path> found;
-        for (const auto& e : fs::directory_iterator(folder))
-            found.push_back(e.path().filename());
-        return found;
-    }
-
-    fs::path folder;
-    test::TableBuilder table;
-    RecordingMessages messages;
-};
-
-TEST_F(CsvFile, WritesCrLfLinesAndReplacesAnOlderFile)
+std::size_t Entries(const fs::path& folder)
 {
-    const fs::path target = folder / "log.csv";
-    std::ofstream(target) << "an older and much longer file that must not leave a tail behind\n";
-    ASSERT_TRUE(Write((folder / "log").string()));
-    EXPECT_EQ(Slurp(target), "Event,Day,Hour,Minute,Condition,Fault,Parameter Value,Measure,L1,L2,L3,Measure,L1,L2,L3"
-                             "\r\n0,0d,0h,0.0m,Defaults Restored,,,,,,,,,,\r\n1,No Data,,,,,,,,,,,,,\r\n");
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_EQ(Entries().size(), 1u) << "no temporary file left behind";
+    return static_cast<std::size_t>(std::distance(fs::directory_iterator(folder), fs::directory_iterator()));
 }
 
-TEST_F(CsvFile, NewFilesGetTheUsersNormalPermissions)
+const test::TableBuilder kTable = test::TableBuilder().Stamped(EVT_DEFAULTS_RESTORED, 0).Empty();
+
+// A base path of over 900 characters, an older and longer file of the same
+// name, and a umask that leaves the usual 0644.
+TEST(CsvFile, WritesCrLfLinesWholeReplacingAnOlderFile)
 {
+    k4test::ScratchFolder scratch;
+    fs::path deep = scratch.Path();
+    for (int i = 0; i < 12; ++i)
+        deep /= std::string(60, static_cast<char>('a' + i));
+    const std::string base = (deep / std::string(200, 'z')).string();
+    scratch.Write(fs::path(base + ".csv").lexically_relative(scratch.Path()).string(),
+                  "an older and much longer file that must not leave a tail behind\n");
+    RecordingMessages messages;
     const mode_t old = ::umask(022);
-    ASSERT_TRUE(Write((folder / "perm").string()));
+    ASSERT_TRUE(WriteCsvFile(32, kTable.Length(), kTable.Table(), base, messages));
     ::umask(old);
+
+    std::ifstream in(base + ".csv", std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_EQ(text.str(), "Event,Day,Hour,Minute,Condition,Fault,Parameter Value,Measure,L1,L2,L3,Measure,L1,L2,L3"
+                          "\r\n0,0d,0h,0.0m,Defaults Restored,,,,,,,,,,\r\n1,No Data,,,,,,,,,,,,,\r\n");
+    EXPECT_TRUE(messages.shown.empty());
+    EXPECT_EQ(Entries(deep), 1u) << "no temporary file left behind";
     struct stat info {};
-    ASSERT_EQ(::stat((folder / "perm.csv").c_str(), &info), 0);
+    ASSERT_EQ(::stat((base + ".csv").c_str(), &info), 0);
     EXPECT_EQ(info.st_mode & 0777, 0644u);
 }
 
-TEST_F(CsvFile, ZeroLengthTableWritesNothingAndSaysNothing)
+TEST(CsvFile, FailuresSayOnceAndLeaveWhatWasThere)
 {
-    EXPECT_FALSE(WriteCsvFile(32, 0, table.Table(), (folder / "none").string(), messages));
-    EXPECT_TRUE(messages.shown.empty());
-    EXPECT_TRUE(Entries().empty());
-}
-
-TEST_F(CsvFile, AMissingFolderIsReportedOnce)
-{
-    EXPECT_FALSE(Write((folder / "no-such-folder" / "log").string()));
-    ASSERT_EQ(messages.shown.size(), 1u);
-    EXPECT_EQ(messages.shown[0], "Unable to create the comma-delimited output file.");
-}
-
-TEST_F(CsvFile, AFailedReplaceKeepsWhatWasThere)
-{
-    // The target name is taken by a folder with a file in it: the rename
-    // fails, and neither the folder nor a partial file may be left changed.
-    fs::create_directories(folder / "busy.csv");
-    std::ofstream(folder / "busy.csv" / "keep") << "x";
-    EXPECT_FALSE(Write((folder / "busy").string()));
-    EXPECT_EQ(messages.shown.size(), 1u);
-    EXPECT_TRUE(fs::is_directory(folder / "busy.csv"));
-    EXPECT_TRUE(fs::exists(folder / "busy.csv" / "keep"));
-    EXPECT_EQ(Entries().size(), 1u) << "no temporary file left behind";
-}
-
-TEST_F(CsvFile, LongBasePathsAreWrittenWhole)
-{
-    fs::path deep = folder;
-    for (int i = 0; i < 12; ++i)
-        deep /= std::string(60, static_cast<char>('a' + i));
-    fs::create_directories(deep);
-    const std::string base = (deep / std::string(200, 'z')).string();
-    ASSERT_GT(base.size(), 900u);
-    ASSERT_TRUE(Write(base));
-    EXPECT_TRUE(fs::exists(base + ".csv"));
+    const struct {
+        const char* base;
+        std::uint16_t length;
+        std::size_t messages;
+    } cases[] = {
+        {"none", 0, 0}, // a zero-length table writes nothing and says nothing
+        {"no-such-folder/log", kTable.Length(), 1},
+        // The name is taken by a folder with a file in it: the rename fails.
+        {"busy", kTable.Length(), 1},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.base);
+        k4test::ScratchFolder scratch;
+        scratch.Write("busy.csv/keep", "x");
+        RecordingMessages messages;
+        EXPECT_FALSE(WriteCsvFile(32, c.length, kTable.Table(), (scratch.Path() / c.base).string(), messages));
+        ASSERT_EQ(messages.shown.size(), c.messages);
+        EXPECT_TRUE(c.messages == 0 || messages.shown[0] == "Unable to create the comma-delimited output file.");
+        EXPECT_EQ(Entries(scratch.Path()), 1u) << "no file, partial or temporary, left behind";
+        EXPECT_TRUE(fs::exists(scratch.Path() / "busy.csv" / "keep"));
+    }
 }
 
 } // namespace

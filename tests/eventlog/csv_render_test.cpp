@@ -38,87 +38,68 @@ TEST(CsvRender, TheSampleLogGivesTheDocumentedLineShapes)
     ASSERT_TRUE(PrepareImageForWriters(image, args));
     const auto lines = Lines(RenderCsv(args.tableLength, args.table));
     ASSERT_GT(lines.size(), 9u);
-    EXPECT_EQ(lines[0], kHeader);
-    EXPECT_EQ(lines[1], "0,0d,1h,3.7m,Tripped,Underload,,Volt,230,231,229,Amp,13,13,12,");
-    EXPECT_EQ(lines[3], "2,0d,1h,2.5m,Power-up Delay,,,Volt,Overrange,,,Amp,0,0,0,");
-    EXPECT_EQ(lines[4], "3,No Data,,,,,,,,,,,,,");
-    EXPECT_EQ(lines[5], "4,2d,0h,0.0m,Switch On,,,Volt,460,459,461,Amp,4.2,4.3,4.1,");
-    EXPECT_EQ(lines[6], "5,0d,3h,0.1m,Protection Change Parameter 7,,Bits 1000001,,,,,,,,");
-    EXPECT_EQ(lines[7], "6,0d,3h,0.2m,Motor Change Parameter 1,,460,,,,,,,,");
-    EXPECT_EQ(lines[8], "7,0d,3h,0.3m,Defaults Restored,,,,,,,,,,");
-    EXPECT_EQ(lines[9], "8,0d,3h,0.4m,,,,");
+    const std::pair<std::size_t, const char*> expected[] = {
+        {0, kHeader},
+        {1, "0,0d,1h,3.7m,Tripped,Underload,,Volt,230,231,229,Amp,13,13,12,"},
+        {3, "2,0d,1h,2.5m,Power-up Delay,,,Volt,Overrange,,,Amp,0,0,0,"},
+        {4, "3,No Data,,,,,,,,,,,,,"},
+        {5, "4,2d,0h,0.0m,Switch On,,,Volt,460,459,461,Amp,4.2,4.3,4.1,"},
+        {6, "5,0d,3h,0.1m,Protection Change Parameter 7,,Bits 1000001,,,,,,,,"},
+        {7, "6,0d,3h,0.2m,Motor Change Parameter 1,,460,,,,,,,,"},
+        {8, "7,0d,3h,0.3m,Defaults Restored,,,,,,,,,,"},
+        {9, "8,0d,3h,0.4m,,,,"},
+    };
+    for (const auto& [at, line] : expected)
+        EXPECT_EQ(lines[at], line);
 }
 
-TEST(CsvRender, OneEmptyRecordGivesTwoLines)
+// Under a decimal-comma locale, as a desktop front end may set the C
+// locale to the user's: the columns must not change.
+TEST(CsvRender, RecordsTheSampleDoesNotHave)
 {
-    test::TableBuilder b;
-    b.Empty();
-    const auto lines = RenderLines(b);
-    ASSERT_EQ(lines.size(), 2u);
-    EXPECT_EQ(lines[1], "0,No Data,,,,,,,,,,,,,");
-}
-
-TEST(CsvRender, TenthsOfAmpsRoundThroughSinglePrecision)
-{
-    test::TableBuilder b;
-    // 24/160 = 0.15 exactly in decimal, 0.150000006 as a float: prints 0.2.
-    b.Measurement(EVT_SWITCH_ON, 0, 0, {3680, 3680, 3680}, {24, 0, 8});
-    const auto lines = RenderLines(b);
-    EXPECT_EQ(lines[1], "0,0d,0h,0.0m,Switch On,,,Volt,230,230,230,Amp,0.2,0.0,0.1,");
-}
-
-TEST(CsvRender, MarkersReplaceTheirGroupOnly)
-{
-    test::TableBuilder b;
-    b.Measurement(EVT_TRIP_OVERLOAD, 0, 1, {3680, 3696, 3664}, {0xFF00, 1, 2});
-    b.Measurement(EVT_TRIP_UNDERVOLT, 0, 1, {0xFE00, 1, 2}, {0xFE00, 16, 32});
-    const auto lines = RenderLines(b);
-    EXPECT_EQ(lines[1], "0,0d,0h,0.0m,Tripped,Overload,,Volt,230,231,229,Amp,Overrange,,,");
-    EXPECT_EQ(lines[2], "1,0d,0h,0.0m,Tripped,Undervolt,,Volt,Underrange,,,Amp,4064,1,2,");
-}
-
-TEST(CsvRender, ParameterChangeValueRenderings)
-{
-    test::TableBuilder b;
-    b.Parameter(EVT_MOTOR_CHANGE, 0, 1, 9);      // index past the rated-voltage list
-    b.Parameter(EVT_PROTECTION_CHANGE, 0, 1, 2); // rendered although unnamed for this code
-    b.Parameter(EVT_PROTECTION_CHANGE, 0, 8, 0x80);
-    b.Parameter(EVT_MOTOR_CHANGE, 0, 6, 255);
-    const auto lines = RenderLines(b);
-    EXPECT_EQ(lines[1], "0,0d,0h,0.0m,Motor Change Parameter 1,,,,,,,,,,");
-    EXPECT_EQ(lines[2], "1,0d,0h,0.0m,Protection Change Parameter 1,,230,,,,,,,,");
-    EXPECT_EQ(lines[3], "2,0d,0h,0.0m,Protection Change Parameter 8,,Bits 0000000,,,,,,,,");
-    EXPECT_EQ(lines[4], "3,0d,0h,0.0m,Motor Change Parameter 6,,255,,,,,,,,");
-}
-
-TEST(CsvRender, UnlistedCodesKeepTheirMeasurements)
-{
-    test::TableBuilder b;
-    b.Measurement(EVT_MOTOR_AMPS_NOT_SET, 14400 + 3 * 600 + 124, 1, {16, 32, 48}, {16, 16, 16});
-    b.Stamped(0xFE, 1);
-    const auto lines = RenderLines(b);
-    EXPECT_EQ(lines[1], "0,1d,3h,12.4m,,,,Volt,1,2,3,Amp,1,1,1,");
-    EXPECT_EQ(lines[2], "1,0d,0h,0.1m,,,,");
-}
-
-TEST(CsvRender, LinesDoNotDependOnTheLocale)
-{
-    // A desktop front end may switch the C locale to the user's; a decimal
-    // comma would break the columns.
     const char* previous = std::setlocale(LC_NUMERIC, "de_DE.UTF-8");
-    test::TableBuilder b;
-    b.Measurement(EVT_SWITCH_ON, 0, 0, {0, 0, 0}, {672, 0, 0});
-    const auto lines = RenderLines(b);
+    using B = test::TableBuilder;
+    const struct {
+        const char* what;
+        B table;
+        std::vector<std::string> lines; // after the header
+    } cases[] = {
+        {"one empty record", B().Empty(), {"0,No Data,,,,,,,,,,,,,"}},
+        // 24/160 = 0.15 exactly in decimal, 0.150000006 as a float: prints 0.2.
+        {"tenths of amps round through single precision",
+         B().Measurement(EVT_SWITCH_ON, 0, 0, {3680, 3680, 3680}, {24, 0, 8}),
+         {"0,0d,0h,0.0m,Switch On,,,Volt,230,230,230,Amp,0.2,0.0,0.1,"}},
+        // Only line one's high byte marks a group; currents have no underrange.
+        {"markers replace their group only",
+         B().Measurement(EVT_TRIP_OVERLOAD, 0, 1, {3680, 3696, 3664}, {0xFF00, 1, 2})
+             .Measurement(EVT_TRIP_UNDERVOLT, 0, 1, {0xFE00, 1, 2}, {0xFE00, 16, 32})
+             .Measurement(EVT_SWITCH_OFF, 0, 1, {0xFD00, 0xFF00, 0}, {16, 0xFF00, 0}),
+         {"0,0d,0h,0.0m,Tripped,Overload,,Volt,230,231,229,Amp,Overrange,,,",
+          "1,0d,0h,0.0m,Tripped,Undervolt,,Volt,Underrange,,,Amp,4064,1,2,",
+          "2,0d,0h,0.0m,Switch Off,,,Volt,4048,4080,0,Amp,1,4080,0,"}},
+        {"parameter values",
+         B().Parameter(EVT_MOTOR_CHANGE, 0, 1, 9)       // index past the rated-voltage list
+             .Parameter(EVT_PROTECTION_CHANGE, 0, 1, 2) // rendered although unnamed for this code
+             .Parameter(EVT_PROTECTION_CHANGE, 0, 8, 0x80)
+             .Parameter(EVT_MOTOR_CHANGE, 0, 6, 255),
+         {"0,0d,0h,0.0m,Motor Change Parameter 1,,,,,,,,,,", "1,0d,0h,0.0m,Protection Change Parameter 1,,230,,,,,,,,",
+          "2,0d,0h,0.0m,Protection Change Parameter 8,,Bits 0000000,,,,,,,,",
+          "3,0d,0h,0.0m,Motor Change Parameter 6,,255,,,,,,,,"}},
+        {"unlisted codes keep their measurements; run times",
+         B().Measurement(EVT_MOTOR_AMPS_NOT_SET, 14400 + 3 * 600 + 124, 1, {16, 32, 48}, {16, 16, 16})
+             .Stamped(0xFE, 1)
+             .Stamped(0xFE, 14399)
+             .Stamped(0xFE, 0xFFFFFF),
+         {"0,1d,3h,12.4m,,,,Volt,1,2,3,Amp,1,1,1,", "1,0d,0h,0.1m,,,,", "2,0d,23h,59.9m,,,,", "3,1165d,2h,1.5m,,,,"}},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> expected{kHeader};
+        expected.insert(expected.end(), c.lines.begin(), c.lines.end());
+        EXPECT_EQ(RenderLines(c.table), expected) << c.what;
+    }
+    EXPECT_TRUE(RenderCsv(0, B().Empty().Table()).empty()) << "zero table length";
     if (previous)
         std::setlocale(LC_NUMERIC, "C");
-    EXPECT_EQ(lines[1], "0,0d,0h,0.0m,Switch On,,,Volt,0,0,0,Amp,4.2,0.0,0.0,");
-}
-
-TEST(CsvRender, ZeroTableLengthRendersNothing)
-{
-    test::TableBuilder b;
-    b.Empty();
-    EXPECT_TRUE(RenderCsv(0, b.Table()).empty());
 }
 
 } // namespace

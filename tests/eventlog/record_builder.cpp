@@ -53,18 +53,4 @@ TableBuilder& TableBuilder::Empty()
     return *this;
 }
 
-std::vector<std::uint8_t> ImageWithTable(const std::vector<std::uint8_t>& table, std::uint16_t offset,
-                                         std::uint16_t claimedLength)
-{
-    const std::uint16_t length = claimedLength == 0xFFFF ? static_cast<std::uint16_t>(table.size()) : claimedLength;
-    std::vector<std::uint8_t> image(offset, 0);
-    image[0] = 1;
-    image[6] = static_cast<std::uint8_t>(offset >> 8);
-    image[7] = static_cast<std::uint8_t>(offset);
-    image[8] = static_cast<std::uint8_t>(length >> 8);
-    image[9] = static_cast<std::uint8_t>(length);
-    image.insert(image.end(), table.begin(), table.end());
-    return image;
-}
-
 } // namespace k4::test

@@ -25,8 +25,4 @@ private:
     std::vector<std::uint8_t> m_table;
 };
 
-// An image as the unit sends it: header words big-endian, table at `offset`.
-std::vector<std::uint8_t> ImageWithTable(const std::vector<std::uint8_t>& table, std::uint16_t offset = 32,
-                                         std::uint16_t claimedLength = 0xFFFF);
-
 } // namespace k4::test

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <string>
 #include <vector>
 
 #include "eventlog/event_record.h"
@@ -8,90 +10,59 @@
 namespace k4 {
 namespace {
 
-std::vector<EventRecord> WalkAll(std::span<const std::uint8_t> table, std::uint16_t length)
+using Table = std::vector<std::uint8_t>;
+
+Table Changed(const test::TableBuilder& b, const std::function<void(Table&)>& change)
 {
-    std::vector<EventRecord> records;
+    Table table = b.Table();
+    change(table);
+    return table;
+}
+
+// Each record walked as "index:run time", or "index:-" for an empty slot.
+std::string Walk(std::span<const std::uint8_t> table, std::uint16_t length)
+{
+    std::string records;
     EventTableWalk walk(table, length);
-    EventRecord r;
-    while (walk.Next(r))
-        records.push_back(r);
+    for (EventRecord r; walk.Next(r);)
+        records += std::to_string(r.index) + ":" + (r.IsEmpty() ? "-" : std::to_string(r.runTime)) + " ";
     return records;
 }
 
-TEST(TableWalk, IndexCountsEmptySlots)
+TEST(TableWalk, WhereTheWalkEnds)
 {
-    test::TableBuilder b;
-    b.Empty().Stamped(EVT_DEFAULTS_RESTORED, 5).Empty();
-    const auto records = WalkAll(b.Table(), b.Length());
-    ASSERT_EQ(records.size(), 3u);
-    EXPECT_TRUE(records[0].IsEmpty());
-    EXPECT_EQ(records[1].index, 1);
-    EXPECT_EQ(records[1].runTime, 5u);
-    EXPECT_EQ(records[2].index, 2);
-    EXPECT_TRUE(records[2].IsEmpty());
-}
-
-TEST(TableWalk, StrideComesFromTheFirstRecordOnly)
-{
-    test::TableBuilder b(11);
-    b.Parameter(EVT_PROTECTION_CHANGE, 1, 13, 40).Parameter(EVT_MOTOR_CHANGE, 2, 0, 50);
-    std::vector<std::uint8_t> table = b.Table();
-    table[11 + 2] = 200; // a later record's size byte is not consulted
-    const auto records = WalkAll(table, static_cast<std::uint16_t>(table.size()));
-    ASSERT_EQ(records.size(), 2u);
-    EXPECT_EQ(records[1].paramValue, 50);
-}
-
-TEST(TableWalk, APartialLastRecordStartingInsideTheTableIsHandled)
-{
-    test::TableBuilder b;
-    for (int i = 0; i < 4; ++i)
-        b.Stamped(EVT_DEFAULTS_RESTORED, static_cast<std::uint32_t>(i));
-    // The table claims 3 strides + 1 byte; the gathered image holds the rest.
-    const auto records = WalkAll(b.Table(), 3 * 21 + 1);
-    ASSERT_EQ(records.size(), 4u);
-    EXPECT_EQ(records[3].runTime, 3u);
-}
-
-TEST(TableWalk, ZeroLengthYieldsNothing)
-{
-    test::TableBuilder b;
-    b.Empty();
-    EXPECT_TRUE(WalkAll(b.Table(), 0).empty());
-}
-
-TEST(TableWalk, ARecordCutShortByTheEndOfTheImageEndsTheWalk)
-{
-    test::TableBuilder b;
-    b.Measurement(EVT_SWITCH_ON, 1, 1, {1, 2, 3}, {4, 5, 6}).Measurement(EVT_SWITCH_OFF, 2, 1, {1, 2, 3}, {4, 5, 6});
-    std::vector<std::uint8_t> table = b.Table();
-    table.resize(21 + 20); // the second measurement lacks its last byte
-    const auto records = WalkAll(table, 42);
-    ASSERT_EQ(records.size(), 1u);
-
-    // A short record whose code needs few bytes still fits.
-    table.resize(21 + 11);
-    table[21 + 5] = EVT_MOTOR_CHANGE;
-    EXPECT_EQ(WalkAll(table, 42).size(), 2u);
-}
-
-TEST(TableWalk, AStrideTooShortForTheCodeEndsTheWalk)
-{
-    test::TableBuilder b(11);
-    b.Parameter(EVT_PROTECTION_CHANGE, 1, 13, 40).Stamped(EVT_SWITCH_ON, 2).Stamped(EVT_SWITCH_ON, 3);
-    std::vector<std::uint8_t> table = b.Table();
-    table.resize(table.size() + 64, 0); // plenty of bytes after, but not the record's own
-    const auto records = WalkAll(table, 33);
-    ASSERT_EQ(records.size(), 1u);
-}
-
-TEST(TableWalk, TableLongerThanTheImageStopsAtTheImage)
-{
-    test::TableBuilder b;
-    b.Empty().Empty();
-    const auto records = WalkAll(b.Table(), 0xFFFF);
-    EXPECT_EQ(records.size(), 2u);
-    EXPECT_TRUE(WalkAll({}, 100).empty());
+    using B = test::TableBuilder;
+    const auto stamped = [](int count) {
+        B b;
+        for (int i = 0; i < count; ++i)
+            b.Stamped(EVT_DEFAULTS_RESTORED, static_cast<std::uint32_t>(i + 1));
+        return b.Table();
+    };
+    const B measurements = B().Measurement(EVT_SWITCH_ON, 1, 1, {1, 2, 3}, {4, 5, 6})
+                               .Measurement(EVT_SWITCH_OFF, 2, 1, {1, 2, 3}, {4, 5, 6});
+    const B elevens = B(11).Parameter(EVT_PROTECTION_CHANGE, 1, 13, 40).Stamped(EVT_MOTOR_CHANGE, 2);
+    const B tooShort = B(11).Parameter(EVT_PROTECTION_CHANGE, 1, 13, 40).Stamped(EVT_SWITCH_ON, 2);
+    const struct {
+        Table table;
+        std::uint16_t length;
+        const char* records;
+    } cases[] = {
+        {B().Empty().Stamped(EVT_SWITCH_ON, 5).Empty().Table(), 63, "0:- 1:5 2:- "}, // empty slots count
+        {Changed(elevens, [](Table& t) { t[11 + 2] = 200; }), 22, "0:1 1:2 "}, // stride from the first record only
+        // The table claims 3 strides + 1 byte; the gathered image holds the rest.
+        {stamped(4), 3 * 21 + 1, "0:1 1:2 2:3 3:4 "},
+        {stamped(3), 2 * 21, "0:1 1:2 "}, // the claimed length ends the walk
+        {stamped(1), 0, ""},
+        {Changed(measurements, [](Table& t) { t.resize(41); }), 42, "0:1 "}, // cut short by the image's end
+        // A short record whose code needs few bytes still fits.
+        {Changed(measurements, [](Table& t) { t.resize(32), t[26] = EVT_MOTOR_CHANGE; }), 42, "0:1 1:2 "},
+        // Plenty of bytes after, but not the record's own.
+        {Changed(tooShort, [](Table& t) { t.resize(t.size() + 64); }), 33, "0:1 "},
+        {stamped(2), 0xFFFF, "0:1 1:2 "}, // a table longer than the image
+        {{}, 100, ""},
+    };
+    for (std::size_t i = 0; i < std::size(cases); ++i)
+        EXPECT_EQ(Walk(cases[i].table, cases[i].length), cases[i].records) << "row " << i;
 }
 
 } // namespace

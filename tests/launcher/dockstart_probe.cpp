@@ -3,8 +3,9 @@
 // settings paths are fixed at first use.
 //   dockstart_probe START-ANSWER EXIT-ANSWER [launcher arguments...]
 // answers y or n; an EXIT-ANSWER of - skips "Exit". Prints one line:
-// "ended" or "ran", the number of questions, whether it watches, and the
-// start-at-log-on answer as it now reads.
+// "ended" or "ran", the number of questions, whether it watches (0 or 1),
+// the program file it would start (- for none) and the start-at-log-on
+// answer as it now reads (- for none), e.g. "ran 1 1 /opt/k4/... 0".
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -26,8 +27,7 @@ int main(int argc, char** argv)
     if (start.run && argv[2][0] != '-')
         k4::AnswerOnExit(answer(argv[2]));
     const std::optional<std::uint32_t> stored = k4::ReadRunOnStart();
-    std::printf("%s questions=%d watch=%d file=%s stored=%s\n", start.run ? "ran" : "ended", questions,
-                start.watch ? 1 : 0, start.mainProgramFile.value_or("-").c_str(),
-                stored ? std::to_string(*stored).c_str() : "-");
+    std::printf("%s %d %d %s %s\n", start.run ? "ran" : "ended", questions, start.watch ? 1 : 0,
+                start.mainProgramFile.value_or("-").c_str(), stored ? std::to_string(*stored).c_str() : "-");
     return 0;
 }

@@ -1,10 +1,7 @@
 #include <gtest/gtest.h>
 
-#include <array>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
-#include <memory>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -16,38 +13,31 @@ namespace {
 
 namespace fs = std::filesystem;
 
+// Each row: the outcome with RunOnStart missing, 1, 0 and 2, as E(nd),
+// R(un) or A(sk first, then run).
 TEST(LauncherStartup, OutcomeTable)
 {
-    using O = StartupOutcome;
-    const std::optional<std::uint32_t> missing;
-    struct Case {
-        std::vector<std::string> arguments;
-        std::optional<std::uint32_t> runOnStart;
-        O outcome;
-    } cases[] = {
-        {{"WINSTART"}, missing, O::End},
-        {{"WINSTART"}, 1u, O::Run},
-        {{"WINSTART"}, 0u, O::End},
-        {{"WINSTART"}, 2u, O::End},
-        {{"WINSTART", "extra"}, 1u, O::Run},
-        {{}, missing, O::End},
-        {{}, 1u, O::Run},
-        {{}, 0u, O::RunAndAskFirst},
-        {{}, 2u, O::RunAndAskFirst},
+    const std::pair<std::vector<std::string>, const char*> cases[] = {
+        {{"WINSTART"}, "EREE"},
+        {{"WINSTART", "extra"}, "EREE"},
+        {{}, "ERAA"},
         // Not the log-on argument: a start by hand.
-        {{"winstart"}, missing, O::End},
-        {{"winstart"}, 1u, O::Run},
-        {{"winstart"}, 0u, O::RunAndAskFirst},
-        {{"winstart"}, 2u, O::RunAndAskFirst},
-        {{"WINSTART "}, 0u, O::RunAndAskFirst},
-        {{"other", "WINSTART"}, 0u, O::RunAndAskFirst},
+        {{"winstart"}, "ERAA"},
+        {{"WINSTART "}, "ERAA"},
+        {{"other", "WINSTART"}, "ERAA"},
     };
-    for (const Case& c : cases) {
-        const std::string what = (c.arguments.empty() ? "" : c.arguments[0]) + " / " +
-                                 (c.runOnStart ? std::to_string(*c.runOnStart) : "missing");
-        EXPECT_EQ(DecideStartup(IsLogOnStart(c.arguments), c.runOnStart), c.outcome) << what;
-    }
+    const std::optional<std::uint32_t> stored[] = {std::nullopt, 1u, 0u, 2u};
+    for (const auto& [arguments, outcomes] : cases)
+        for (int i = 0; i < 4; ++i) {
+            const StartupOutcome outcome = DecideStartup(IsLogOnStart(arguments), stored[i]);
+            EXPECT_EQ("ERA"[static_cast<int>(outcome)], outcomes[i]) << outcomes << " at " << i;
+        }
 }
+
+const std::string kInstalled = "[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=1\n"
+                               "MainAppPath=/usr/lib/k4-data-transfer/\n";
+const std::string kMainFile = "/usr/lib/k4-data-transfer/K4 Data Transfer Application";
+const std::string kOptFile = "/opt/k4/K4 Data Transfer Application";
 
 // A system-wide settings folder that the probe may only read, and the
 // user's own folder; the probe runs as an ordinary user, as the launcher
@@ -87,19 +77,19 @@ public:
         fs::permissions(m_root.Path() / "system/Tavrin Co", fs::perms::owner_all, ignored);
     }
 
-    // The probe's line, e.g. "ran questions=1 watch=1 file=... stored=0".
+    // The probe's line, the program files written "main" (the installed
+    // one) or "opt" (in /opt/k4), e.g. "ran 1 1 main 0".
     std::string Probe(const std::string& startAnswer, const std::string& exitAnswer, const std::string& argument = "")
     {
         const std::string root = m_root.Path().string();
         std::string command = ::geteuid() == 0 ? "setpriv --reuid=65534 --regid=65534 --clear-groups " : "";
         command += "env HOME='" + root + "/home' XDG_CONFIG_HOME='" + root + "/home/.config' XDG_CONFIG_DIRS='" + root +
                    "/system' '" + K4_DOCKSTART_PROBE + "' " + startAnswer + " " + exitAnswer + " " + argument;
-        std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
-        std::array<char, 2048> line{};
-        std::string out = pipe && std::fgets(line.data(), line.size(), pipe.get()) ? line.data() : "";
-        if (!out.empty() && out.back() == '\n')
-            out.pop_back();
-        return out;
+        std::string line = k4test::FirstLineOf(command);
+        for (const auto& [file, name] : {std::pair{kMainFile, "main"}, {kOptFile, "opt"}})
+            if (const std::size_t at = line.find(file); at != std::string::npos)
+                line.replace(at, file.size(), name);
+        return line;
     }
 
     fs::path SystemFilePath() const { return m_root.Path() / "system/Tavrin Co/K4 Data Transfer Application.conf"; }
@@ -116,69 +106,50 @@ private:
     k4test::ScratchFolder m_root;
 };
 
-const std::string kInstalled = "[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=1\n"
-                               "MainAppPath=/usr/lib/k4-data-transfer/\n";
-const std::string kMainFile = "/usr/lib/k4-data-transfer/K4 Data Transfer Application";
-
-TEST(LauncherSettings, NoOnExitIsKeptAsTheUsersOwnAnswer)
+// Starts in turn against one read-only system-wide file, which is never
+// changed. Each step: the answers to the start and "Exit" questions (- skips
+// "Exit"), the launcher's argument if any, and after ": " the probe's line.
+TEST(LauncherSettings, StartsInTurn)
 {
-    SettingsWorld world(kInstalled);
-    EXPECT_EQ(world.Probe("y", "n"), "ran questions=1 watch=1 file=" + kMainFile + " stored=0");
-    EXPECT_EQ(world.SystemFile(), kInstalled) << "the system-wide file is not ours to change";
-    // The next start at log-on ends at once; a start by hand asks again.
-    EXPECT_EQ(world.Probe("y", "-", "WINSTART"), "ended questions=0 watch=0 file=- stored=0");
-    EXPECT_EQ(world.Probe("y", "-"), "ran questions=1 watch=1 file=" + kMainFile + " stored=1");
-    EXPECT_EQ(world.Probe("n", "-", "WINSTART"), "ran questions=0 watch=1 file=" + kMainFile + " stored=1");
-}
-
-TEST(LauncherSettings, NoAtAStartByHand)
-{
-    SettingsWorld world("[Configuration]\nVID=4292\nPID=60000\nRunOnStart=2\nMainAppPath=/opt/k4/\n");
-    EXPECT_EQ(world.Probe("n", "-"), "ran questions=1 watch=1 file=/opt/k4/K4 Data Transfer Application stored=0");
-    EXPECT_EQ(world.Probe("y", "-", "WINSTART"), "ended questions=0 watch=0 file=- stored=0");
-    EXPECT_EQ(world.Probe("n", "-", "winstart"),
-              "ran questions=1 watch=1 file=/opt/k4/K4 Data Transfer Application stored=0");
+    const std::string longFolder =
+        kInstalled.substr(0, kInstalled.find("MainAppPath")) + "MainAppPath=/" + std::string(1000, 'p') + "/\n";
+    const std::pair<std::string, std::vector<std::string>> cases[] = {
+        // "No" on Exit is kept as the user's own answer: the next start at
+        // log-on ends at once; a start by hand asks again.
+        {kInstalled,
+         {"yn: ran 1 1 main 0", "y- WINSTART: ended 0 0 - 0", "y-: ran 1 1 main 1", "n- WINSTART: ran 0 1 main 1"}},
+        {"[Configuration]\nVID=4292\nPID=60000\nRunOnStart=2\nMainAppPath=/opt/k4/\n",
+         {"n-: ran 1 1 opt 0", "y- WINSTART: ended 0 0 - 0", "n- winstart: ran 1 1 opt 0"}},
+        // Never set up: ends without asking, also on "Exit".
+        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nMainAppPath=/opt/k4/\n", {"ny: ended 0 0 - -"}},
+        // Without the folder: sits in the tray, asks nothing at start, "Exit" still asks.
+        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=0\n", {"ny: ran 1 0 - 1"}},
+        {"[Configuration]\nPID=0xea60\nRunOnStart=1\nMainAppPath=/opt/k4/\n", {"ny: ended 0 0 - 1"}},
+        {"[Configuration]\nVID=0x10c4\nRunOnStart=0\nMainAppPath=/opt/k4/\n", {"ny: ended 0 0 - 0"}},
+        {longFolder, {"n-: ran 0 1 - 1"}}, // an over-long folder: watches, but starts nothing
+    };
+    for (const auto& [settings, steps] : cases) {
+        SCOPED_TRACE(settings);
+        SettingsWorld world(settings);
+        for (const std::string& step : steps) {
+            const std::size_t colon = step.find(": ");
+            const std::string argument = colon > 3 ? step.substr(3, colon - 3) : "";
+            EXPECT_EQ(world.Probe(step.substr(0, 1), step.substr(1, 1), argument), step.substr(colon + 2)) << step;
+        }
+        EXPECT_EQ(world.SystemFile(), settings) << "the system-wide file is not ours to change";
+    }
 }
 
 TEST(LauncherSettings, WritableSystemFileTakesTheAnswerAndTheUsersOwnFollows)
 {
     SettingsWorld world(kInstalled);
-    EXPECT_EQ(world.Probe("y", "n"), "ran questions=1 watch=1 file=" + kMainFile + " stored=0");
+    EXPECT_EQ(world.Probe("y", "n"), "ran 1 1 main 0");
     world.LetTheProbeWriteTheSystemFile();
-    EXPECT_EQ(world.Probe("y", "n"), "ran questions=2 watch=1 file=" + kMainFile + " stored=0");
+    EXPECT_EQ(world.Probe("y", "n"), "ran 2 1 main 0");
     EXPECT_NE(world.SystemFile().find("RunOnStart=0"), std::string::npos) << world.SystemFile();
     // The user's own "no" from before must not hide this "yes".
-    EXPECT_EQ(world.Probe("y", "y"), "ran questions=2 watch=1 file=" + kMainFile + " stored=1");
-    EXPECT_EQ(world.Probe("n", "-", "WINSTART"), "ran questions=0 watch=1 file=" + kMainFile + " stored=1");
-}
-
-TEST(LauncherSettings, WhatIsMissing)
-{
-    struct Case {
-        const char* settings;
-        const char* line;
-    } cases[] = {
-        // Never set up: ends without asking, also on "Exit".
-        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nMainAppPath=/opt/k4/\n",
-         "ended questions=0 watch=0 file=- stored=-"},
-        // Without the folder: sits in the tray, asks nothing at start, "Exit" still asks.
-        {"[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=0\n", "ran questions=1 watch=0 file=- stored=1"},
-        {"[Configuration]\nPID=0xea60\nRunOnStart=1\nMainAppPath=/opt/k4/\n",
-         "ended questions=0 watch=0 file=- stored=1"},
-        {"[Configuration]\nVID=0x10c4\nRunOnStart=0\nMainAppPath=/opt/k4/\n",
-         "ended questions=0 watch=0 file=- stored=0"},
-    };
-    for (const Case& c : cases) {
-        SettingsWorld world(c.settings);
-        EXPECT_EQ(world.Probe("n", "y"), c.line) << c.settings;
-    }
-}
-
-TEST(LauncherSettings, OverLongFolderWatchesButStartsNothing)
-{
-    SettingsWorld world(kInstalled.substr(0, kInstalled.find("MainAppPath")) + "MainAppPath=/" +
-                        std::string(1000, 'p') + "/\n");
-    EXPECT_EQ(world.Probe("n", "-"), "ran questions=0 watch=1 file=- stored=1");
+    EXPECT_EQ(world.Probe("y", "y"), "ran 2 1 main 1");
+    EXPECT_EQ(world.Probe("n", "-", "WINSTART"), "ran 0 1 main 1");
 }
 
 } // namespace

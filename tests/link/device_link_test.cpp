@@ -1,6 +1,5 @@
 #include <algorithm>
 #include <cstring>
-#include <tuple>
 
 #include <gtest/gtest.h>
 
@@ -30,11 +29,6 @@ protected:
     Bytes Image() const { return {link.Image().begin(), link.Image().end()}; }
 
     static Bytes Data(unsigned type, const Bytes& data) { return CodeFrame(type, 0, data); }
-    static Bytes Corrupted(Bytes frame)
-    {
-        frame[3] ^= 0x01;
-        return frame;
-    }
 
     const Bytes kEnd = CodeFrame(0, 0, {});
 
@@ -44,180 +38,132 @@ protected:
     DeviceLink link{bridges, channel, messages};
 };
 
-// --- Frame reading ---------------------------------------------------------
-
-TEST_F(LinkTest, FrameEndsAfterLengthPlusTwoBytesAndIsGoodOnlyWithItsChecksum)
+// Each row: what the unit sends, each byte after `trickle` empty reads (an
+// empty piece is a whole silence), then the next frame's first two bytes,
+// which stay unread; whether the frame is good, the bytes it took, its type
+// and the bytes left unread.
+TEST_F(LinkTest, FrameReading)
 {
-    struct Case {
-        Bytes bytes;
+    const Bytes header511{0x41, 0xFF}, header2{0x00, 0x02}, filler(600, 0xAA);
+    const struct {
+        std::vector<Bytes> pieces;
+        int trickle;
         bool good;
+        std::size_t read;
         std::uint16_t type;
-    };
-    const Case cases[] = {
-        {{0x00, 0x04, 0x00, 0x03, 0xFF, 0xF9}, true, 0},
+        std::size_t left;
+    } cases[] = {
+        {{{0x00, 0x04, 0x00, 0x03, 0xFF, 0xF9}}, 0, true, 6, 0, 2},
         // C0+05+00+07+08 = 0xD4: the sum covers the type bits as they arrived.
-        {{0xC0, 0x05, 0x00, 0x07, 0x08, 0xFF, 0x2C}, true, 3},
-        {{0xC0, 0x05, 0x00, 0x07, 0x08, 0xFF, 0xEC}, false, 3}, // summed without them
-        {{0x00, 0x04, 0x00, 0x04, 0xFF, 0xF9}, false, 0},       // one byte changed
+        {{{0xC0, 0x05, 0x00, 0x07, 0x08, 0xFF, 0x2C}}, 0, true, 7, 3, 2},
+        {{{0xC0, 0x05, 0x00, 0x07, 0x08, 0xFF, 0xEC}}, 0, false, 7, 3, 2}, // summed without them
+        {{{0x00, 0x04, 0x00, 0x04, 0xFF, 0xF9}}, 0, false, 6, 0, 2},       // one byte changed
+        {{{0x00, 0x04, 0x00, 0x03, 0xFF, 0xF9}}, kSilentReadLimit - 1, true, 6, 0, 2},
+        {{{0x00, 0x04, 0x00}, {}, {0x03, 0xFF, 0xF9}}, 0, false, 0, 0, 5},
+        {{Data(1, Pattern(kMaxFrameLength - 3, 1))}, 0, true, kFrameBufferSize, 1, 2}, // L 510 still fits
+        // L 511: no room for the checksum; L 2: no code byte.
+        {{header511, filler}, 0, false, 2, 1, 602},
+        {{header2, filler}, 0, false, 2, 0, 602},
     };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.pieces[0]));
         channel.script.clear();
-        channel.QueueBytes(c.bytes);
-        channel.QueueBytes({0x00, 0x04}); // the next frame's start stays unread
+        for (const Bytes& piece : c.pieces) {
+            if (piece.empty())
+                channel.QueueEmpty(kSilentReadLimit);
+            for (std::uint8_t byte : piece) {
+                channel.QueueEmpty(c.trickle);
+                channel.QueueBytes({byte});
+            }
+        }
+        channel.QueueBytes({0x00, 0x04});
         link.ReadFrame();
         EXPECT_EQ(link.ChecksumOk(), c.good);
-        EXPECT_EQ(link.BytesRead(), c.bytes.size());
+        EXPECT_EQ(link.BytesRead(), c.read);
         EXPECT_EQ(link.FrameType(), c.type);
+        EXPECT_EQ(channel.script.size(), c.left);
         std::uint16_t length;
         std::memcpy(&length, link.ReceivedFrame().data(), 2);
-        EXPECT_EQ(length, c.bytes.size() - 2) << "the length in host order";
-        EXPECT_EQ(channel.script.size(), 2u);
-    }
-}
-
-TEST_F(LinkTest, SilenceEndsTheReadOnlyAfter500EmptyReads)
-{
-    for (std::uint8_t byte : {0x00, 0x04, 0x00, 0x03, 0xFF, 0xF9}) {
-        channel.QueueEmpty(kSilentReadLimit - 1);
-        channel.QueueBytes({byte});
-    }
-    link.ReadFrame();
-    EXPECT_TRUE(link.ChecksumOk()) << "trickled bytes still make a frame";
-
-    channel.QueueBytes({0x00, 0x04, 0x00});
-    channel.QueueEmpty(kSilentReadLimit);
-    channel.QueueBytes({0x03, 0xFF, 0xF9});
-    link.ReadFrame();
-    EXPECT_FALSE(link.ChecksumOk());
-    EXPECT_EQ(link.BytesRead(), 0u);
-    EXPECT_EQ(channel.script.size(), 3u);
-}
-
-TEST_F(LinkTest, FrameLengthsTheBufferCannotHoldEndTheReadAtTheHeader)
-{
-    channel.QueueBytes(Data(1, Pattern(kMaxFrameLength - 3, 1)));
-    link.ReadFrame();
-    EXPECT_TRUE(link.ChecksumOk()) << "L 510 still fits";
-    EXPECT_EQ(link.BytesRead(), kFrameBufferSize);
-
-    // L 511: no room for the checksum; L 2: no code byte.
-    for (const Bytes& header : {Bytes{0x41, 0xFF}, Bytes{0x00, 0x02}}) {
-        channel.script.clear();
-        channel.QueueBytes(header);
-        channel.QueueBytes(Bytes(600, 0xAA));
-        link.ReadFrame();
-        EXPECT_FALSE(link.ChecksumOk());
-        EXPECT_EQ(link.BytesRead(), 2u);
-        EXPECT_EQ(channel.script.size(), 600u);
-        EXPECT_EQ(link.ReceivedFrame()[2], 0);
+        EXPECT_TRUE(c.read <= 2 || length == c.read - 2) << "the length in host order";
+        EXPECT_TRUE(c.read != 2 || link.ReceivedFrame()[2] == 0) << "no code byte taken";
     }
 }
 
 // --- The acknowledged transfer ---------------------------------------------
 
-TEST_F(LinkTest, DataFrameTypesDecideWhereTheTransferEnds)
+// Each row: the frames the unit sends (an empty one is a silence), the write
+// attempt that fails, if any; whether the transfer is done, the image, the
+// acknowledgements and refusals sent, the message shown and the bytes left
+// unread. Data frame types decide where the transfer ends; the fifth bad
+// frame in a row ends it, and a good frame starts the count again; the image
+// takes exactly its capacity, and the frame that overflows it is neither
+// acknowledged nor refused.
+TEST_F(LinkTest, Transfers)
 {
-    struct Case {
+    const Bytes first = Pattern(200, 0x10), second = Pattern(100, 0x80), a = Pattern(4, 1), b = Pattern(4, 9);
+    const Bytes noCode{0x40, 0x02}, bad = Corrupted(kEnd), full = Pattern(kMaxFrameData, 1);
+    const std::size_t fullFrames = kImageCapacity / full.size(), roomLeft = kImageCapacity % full.size();
+    std::vector<Bytes> fills(fullFrames, Data(1, full)), overfills = fills;
+    fills.insert(fills.end(), {Data(2, Pattern(roomLeft, 7)), kEnd});
+    overfills.insert(overfills.end(), {Data(2, Pattern(roomLeft + 1, 7)), kEnd});
+    const auto Join = [](std::initializer_list<Bytes> parts) {
+        Bytes joined;
+        for (const Bytes& part : parts)
+            joined.insert(joined.end(), part.begin(), part.end());
+        return joined;
+    };
+    Bytes filled(kImageCapacity - roomLeft), overfilled;
+    for (std::size_t at = 0; at < filled.size(); at += full.size())
+        std::copy(full.begin(), full.end(), filled.begin() + at);
+    overfilled = filled;
+    filled = Join({filled, Pattern(roomLeft, 7)});
+    const std::string timeout(text::kTimeoutMessage), sendFailed(text::kSendFailedMessage);
+    // A missing frame counts as bad, and so does one without a code byte.
+    std::vector<Bytes> fourBad{Data(1, a), Corrupted(Data(2, b)), {}, noCode, Data(2, b), bad, bad, bad, bad, kEnd};
+    std::vector<Bytes> fiveBad = fourBad;
+    fiveBad.insert(fiveBad.end() - 1, bad);
+    const struct {
         std::vector<Bytes> frames;
+        std::size_t failingWrite;
         bool done;
         Bytes image;
-        int acks;
+        int acks, naks;
+        std::string shown;
+        std::size_t left;
+    } cases[] = {
+        {{Data(1, first), Data(2, second), kEnd}, SIZE_MAX, true, Join({first, second}), 2, 0, "", 0},
+        {{Data(3, first), kEnd}, SIZE_MAX, false, first, 1, 0, "", kEnd.size()}, // a lone type 3 is the whole reply
+        {{Data(1, first), Data(3, second), kEnd}, SIZE_MAX, true, Join({first, second}), 2, 0, "", 0},
+        {{Corrupted(Data(1, first)), kEnd}, SIZE_MAX, false, {}, 0, 1, "", kEnd.size()}, // refused once, quietly
+        {fourBad, SIZE_MAX, true, Join({a, b}), 2, 7, "", 0},
+        {fiveBad, SIZE_MAX, false, Join({a, b}), 2, 8, timeout, kEnd.size()},
+        {fills, SIZE_MAX, true, filled, static_cast<int>(fullFrames) + 1, 0, "", 0},
+        {overfills, SIZE_MAX, false, overfilled, static_cast<int>(fullFrames), 0, "", kEnd.size()},
+        {{kEnd}, 0, false, {}, 0, 0, "", kEnd.size()}, // the request: nothing is read, nothing is shown
+        {{Data(1, a), kEnd}, 1, false, a, 0, 0, sendFailed, kEnd.size()}, // the acknowledgement
     };
-    const Bytes first = Pattern(200, 0x10), second = Pattern(100, 0x80);
-    Bytes both = first;
-    both.insert(both.end(), second.begin(), second.end());
-    const Case cases[] = {
-        {{Data(1, first), Data(2, second), kEnd}, true, both, 2},
-        {{Data(3, first), kEnd}, false, first, 1}, // a lone type 3 is the whole reply
-        {{Data(1, first), Data(3, second), kEnd}, true, both, 2},
-    };
-    for (const Case& c : cases) {
+    for (const auto& c : cases) {
+        SCOPED_TRACE(testing::PrintToString(c.frames.size()) + " frames");
         channel.script.clear();
         channel.writes.clear();
-        for (const Bytes& frame : c.frames)
+        channel.writeAttempts = 0;
+        channel.failingWrite = c.failingWrite;
+        messages.shown.clear();
+        for (const Bytes& frame : c.frames) {
+            if (frame.empty())
+                channel.QueueEmpty(kSilentReadLimit);
             channel.QueueBytes(frame);
+        }
         Download();
         EXPECT_EQ(link.TransferDone(), c.done);
         EXPECT_EQ(Image(), c.image);
-        std::vector<Bytes> expected{kDownloadRequest};
-        expected.insert(expected.end(), c.acks, kAckWire);
-        EXPECT_EQ(channel.writes, expected);
-        EXPECT_EQ(channel.script.size(), c.done ? 0u : kEnd.size());
+        EXPECT_EQ(channel.writes.empty() ? Bytes{} : channel.writes[0],
+                  c.failingWrite == 0 ? Bytes{} : kDownloadRequest);
+        EXPECT_EQ(Sent(kAckWire), c.acks);
+        EXPECT_EQ(Sent(kNakWire), c.naks);
+        EXPECT_EQ(messages.shown, c.shown.empty() ? std::vector<std::string>{} : std::vector{c.shown});
+        EXPECT_EQ(channel.script.size(), c.left);
     }
-}
-
-TEST_F(LinkTest, FifthBadFrameInARowEndsTheTransferAndAGoodFrameResetsTheCount)
-{
-    for (const int badAtTheEnd : {kBadFrameLimit - 1, kBadFrameLimit}) {
-        channel.QueueBytes(Data(1, Pattern(4, 1)));
-        channel.QueueBytes(Corrupted(Data(2, Pattern(4, 9))));
-        channel.QueueEmpty(kSilentReadLimit); // a missing frame counts as bad
-        channel.QueueBytes({0x40, 0x02});     // so does one without a code byte
-        channel.QueueBytes(Data(2, Pattern(4, 9)));
-        for (int i = 0; i < badAtTheEnd; ++i)
-            channel.QueueBytes(Corrupted(kEnd));
-        channel.QueueBytes(kEnd);
-        Download();
-        const bool timedOut = badAtTheEnd == kBadFrameLimit;
-        EXPECT_EQ(link.TransferDone(), !timedOut);
-        EXPECT_EQ(Image(), (Bytes{1, 2, 3, 4, 9, 10, 11, 12}));
-        EXPECT_EQ(Sent(kNakWire), 3 + badAtTheEnd);
-        EXPECT_EQ(messages.shown,
-                  timedOut ? std::vector<std::string>{std::string(text::kTimeoutMessage)} : std::vector<std::string>{});
-        EXPECT_EQ(channel.script.size(), timedOut ? kEnd.size() : 0u);
-        channel.script.clear();
-        channel.writes.clear();
-    }
-}
-
-TEST_F(LinkTest, BadFirstFrameIsRefusedOnceAndQuietly)
-{
-    channel.QueueBytes(Corrupted(Data(1, Pattern(4, 1))));
-    channel.QueueBytes(kEnd);
-    Download();
-    EXPECT_FALSE(link.TransferDone());
-    EXPECT_EQ(channel.writes, (std::vector<Bytes>{kDownloadRequest, kNakWire}));
-    EXPECT_TRUE(messages.shown.empty());
-}
-
-TEST_F(LinkTest, ImageTakesExactlyItsCapacityAndNoByteMore)
-{
-    const Bytes fullData = Pattern(kMaxFrameLength - kMinFrameLength, 1);
-    const std::size_t fullFrames = kImageCapacity / fullData.size();
-    const std::size_t roomLeft = kImageCapacity - fullFrames * fullData.size();
-
-    for (std::size_t lastSize : {roomLeft, roomLeft + 1}) {
-        const bool fits = lastSize == roomLeft;
-        channel.writes.clear();
-        for (std::size_t i = 0; i < fullFrames; ++i)
-            channel.QueueBytes(Data(1, fullData));
-        channel.QueueBytes(Data(2, Pattern(lastSize, 7)));
-        channel.QueueBytes(kEnd);
-        Download();
-        EXPECT_EQ(link.TransferDone(), fits);
-        EXPECT_EQ(link.ImageLength(), fits ? kImageCapacity : kImageCapacity - roomLeft);
-        // The overflowing frame is neither acknowledged nor refused.
-        EXPECT_EQ(Sent(kAckWire), static_cast<int>(fullFrames + (fits ? 1 : 0)));
-        EXPECT_EQ(Sent(kNakWire), 0);
-        EXPECT_EQ(channel.script.size(), fits ? 0u : kEnd.size());
-        channel.script.clear();
-    }
-}
-
-TEST_F(LinkTest, FailedWritesEndTheExchange)
-{
-    channel.failingWrite = 0; // the request: nothing is read, nothing is shown
-    Download();
-    EXPECT_EQ(channel.readCalls, 0);
-    EXPECT_TRUE(messages.shown.empty());
-
-    channel.failingWrite = 2; // the acknowledgement
-    channel.QueueBytes(Data(1, Pattern(4, 1)));
-    channel.QueueBytes(kEnd);
-    Download();
-    EXPECT_FALSE(link.TransferDone());
-    EXPECT_EQ(messages.shown, std::vector<std::string>{std::string(text::kSendFailedMessage)});
-    EXPECT_EQ(channel.script.size(), kEnd.size());
 }
 
 TEST_F(LinkTest, ReadFailureClosesTheBridgeOnceAndLaterExchangesDoNothing)
@@ -241,40 +187,33 @@ TEST_F(LinkTest, ReadFailureClosesTheBridgeOnceAndLaterExchangesDoNothing)
     EXPECT_EQ(bridges.closes, (std::map<BridgeHandle, int>{{kHandle, 1}}));
 }
 
-// --- The single-frame commands ---------------------------------------------
-
-TEST_F(LinkTest, FirmwareVersionIsAtMostFiveCharactersOfTheReplyBody)
+// The firmware version is at most five characters of the reply body; the
+// file count is the byte after a success status, whatever the reply's type.
+TEST_F(LinkTest, SingleFrameCommands)
 {
-    const std::tuple<Bytes, bool, std::string> cases[] = {
-        {CodeFrame(0, 0, {'V', '2', '.', '0', '0', '-', 'b'}), true, "V2.00"},
-        {CodeFrame(0, 0, {'V', '3', 0, 'x', 'y'}), true, "V3"},
-        {CodeFrame(0, 0, {'A'}), true, "A"}, // not the checksum after it
-        {CodeFrame(0, 1, {'V', '1', '.', '2', '3'}), false, "keep"},
+    const struct {
+        bool firmware;
+        Bytes reply;
+        bool ok;
+        std::string result;
+    } cases[] = {
+        {true, CodeFrame(0, 0, {'V', '2', '.', '0', '0', '-', 'b'}), true, "V2.00"},
+        {true, CodeFrame(0, 0, {'V', '3', 0, 'x', 'y'}), true, "V3"},
+        {true, CodeFrame(0, 0, {'A'}), true, "A"}, // not the checksum after it
+        {true, CodeFrame(0, 1, {'V', '1', '.', '2', '3'}), false, "keep"},
+        {false, CodeFrame(0, 0, {0}), true, "0"},
+        {false, CodeFrame(1, 0, {3}), true, "3"},
+        {false, CodeFrame(0, 1, {5}), false, "0"},
+        {false, CodeFrame(0, 0, {}), false, "0"}, // no count byte
+        {false, {}, false, "0"},                  // no reply
     };
-    for (const auto& [reply, ok, expected] : cases) {
+    for (const auto& c : cases) {
         std::string text = "keep";
-        channel.QueueBytes(reply);
-        EXPECT_EQ(link.GetFirmwareVersion(text), ok);
-        EXPECT_EQ(text, expected);
-        EXPECT_EQ(channel.writes.back(), kFirmwareRequest);
-    }
-}
-
-TEST_F(LinkTest, FileCountIsTheByteAfterASuccessStatus)
-{
-    const std::tuple<Bytes, bool, int> cases[] = {
-        {CodeFrame(0, 0, {0}), true, 0},
-        {CodeFrame(1, 0, {3}), true, 3}, // the reply's type is not looked at
-        {CodeFrame(0, 1, {5}), false, 0},
-        {CodeFrame(0, 0, {}), false, 0}, // no count byte
-        {{}, false, 0},                  // no reply
-    };
-    for (const auto& [reply, ok, expected] : cases) {
         std::uint8_t count = 99;
-        channel.QueueBytes(reply);
-        EXPECT_EQ(link.GetFileCount(count), ok);
-        EXPECT_EQ(count, expected);
-        EXPECT_EQ(channel.writes.back(), kFileCountRequest);
+        channel.QueueBytes(c.reply);
+        EXPECT_EQ(c.firmware ? link.GetFirmwareVersion(text) : link.GetFileCount(count), c.ok);
+        EXPECT_EQ(c.firmware ? text : std::to_string(count), c.result);
+        EXPECT_EQ(channel.writes.back(), c.firmware ? kFirmwareRequest : kFileCountRequest);
     }
     EXPECT_EQ(Sent(kAckWire), 0);
 }
@@ -294,12 +233,6 @@ TEST(LinkSettingsTest, RefusedLineSettingsAreNotedOnceAndThePassGoesOn)
     ASSERT_EQ(messages.notes.size(), 1u);
     EXPECT_NE(messages.notes[0].find("128000"), std::string::npos);
     EXPECT_TRUE(messages.shown.empty()) << "a note, not a message box";
-}
-
-TEST(LinkSettingsTest, ProtocolControlFramesAreTheWireBytes)
-{
-    EXPECT_EQ(Bytes(kAckFrame.begin(), kAckFrame.end()), kAckWire);
-    EXPECT_EQ(Bytes(kNakFrame.begin(), kNakFrame.end()), kNakWire);
 }
 
 } // namespace

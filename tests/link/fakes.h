@@ -45,6 +45,13 @@ inline Bytes CodeFrame(unsigned type, std::uint8_t code, const Bytes& data)
     return DeviceFrame(type, body);
 }
 
+// The frame with one bit of its fourth byte changed: its checksum fails.
+inline Bytes Corrupted(Bytes frame)
+{
+    frame[3] ^= 0x01;
+    return frame;
+}
+
 // Bytes counting up from `first`, so misplaced data shows.
 inline Bytes Pattern(std::size_t count, std::uint8_t first)
 {
@@ -52,6 +59,15 @@ inline Bytes Pattern(std::size_t count, std::uint8_t first)
     for (std::size_t i = 0; i < count; ++i)
         bytes[i] = static_cast<std::uint8_t>(first + i);
     return bytes;
+}
+
+// Log lines or calls as one text, ", " between them.
+inline std::string Joined(const std::vector<std::string>& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += (text.empty() ? "" : ", ") + line;
+    return text;
 }
 
 // Plays a script of incoming events, then stays silent; records writes.
@@ -100,6 +116,22 @@ public:
     std::function<void(int)> onRead; // given the count of reads so far
 };
 
+// The unit's side of a pass with one file: the count, a one-frame image
+// (event table at 32, 4 bytes counting up from 0xA1; header words
+// big-endian) and the end frame.
+inline void QueueOneFileLog(FakeSerialChannel& channel, std::uint8_t logFlag = 1)
+{
+    Bytes image(32, 0);
+    image[0] = logFlag;
+    image[7] = 0x20;
+    image[9] = 0x04;
+    const Bytes table = Pattern(4, 0xA1);
+    image.insert(image.end(), table.begin(), table.end());
+    channel.QueueBytes(CodeFrame(0, 0, {1}));
+    channel.QueueBytes(CodeFrame(1, 0, image));
+    channel.QueueBytes(CodeFrame(0, 0, {}));
+}
+
 struct FakeBridge {
     std::uint16_t vid = 0;
     std::uint16_t pid = 0;
@@ -122,16 +154,8 @@ public:
         handle = 100 + index;
         return 0;
     }
-    void GetVid(BridgeHandle handle, std::uint16_t& vid) override
-    {
-        calls.push_back("vid " + std::to_string(handle));
-        vid = attached.at(handle - 100).vid;
-    }
-    void GetPid(BridgeHandle handle, std::uint16_t& pid) override
-    {
-        calls.push_back("pid " + std::to_string(handle));
-        pid = attached.at(handle - 100).pid;
-    }
+    void GetVid(BridgeHandle handle, std::uint16_t& vid) override { vid = Logged("vid ", handle).vid; }
+    void GetPid(BridgeHandle handle, std::uint16_t& pid) override { pid = Logged("pid ", handle).pid; }
     void Close(BridgeHandle handle) override
     {
         calls.push_back("close " + std::to_string(handle));
@@ -152,6 +176,13 @@ public:
     bool listsIds = false;
     std::vector<std::string> calls;
     std::map<BridgeHandle, int> closes;
+
+private:
+    const FakeBridge& Logged(const char* call, BridgeHandle handle)
+    {
+        calls.push_back(call + std::to_string(handle));
+        return attached.at(handle - 100);
+    }
 };
 
 // Logs every call as a short line and answers each prompt from its script;

@@ -19,11 +19,14 @@ std::string Hex(const Bytes& bytes)
     return text;
 }
 
-// The trace of one file-count query, without its times.
-std::vector<std::string> TraceOfFileCount(const std::function<void(FakeSerialChannel&)>& unit)
+// The trace of one file-count query, without its times, against a unit
+// that sends `reply` and then stays silent, or whose line fails.
+std::vector<std::string> TraceOfFileCount(const Bytes& reply, bool lineFails)
 {
     auto fake = std::make_unique<FakeSerialChannel>();
-    unit(*fake);
+    fake->QueueBytes(reply);
+    if (lineFails)
+        fake->QueueFailure();
     std::FILE* out = std::tmpfile();
     TracingSerialChannel tracing(std::move(fake), out);
     FakeBridgeLibrary bridges;
@@ -45,37 +48,22 @@ std::vector<std::string> TraceOfFileCount(const std::function<void(FakeSerialCha
 TEST(TracingChannelTest, ShowsEachFrameByteForByteAndWhatTheCodecMadeOfIt)
 {
     const Bytes reply = CodeFrame(0, 0, {7});
-    Bytes damaged = reply;
-    damaged[3] ^= 0x01;
-    const std::string request = "tx" + Hex(kFileCountRequest) + " : type 0, L 3, code 0c, checksum good";
+    const Bytes damaged = Corrupted(reply);
     const struct {
-        const char* what;
-        std::function<void(FakeSerialChannel&)> unit;
-        std::vector<std::string> trace;
+        Bytes reply;
+        bool lineFails;
+        std::string received;
     } cases[] = {
-        {"a good reply",
-         [&](FakeSerialChannel& c) { c.QueueBytes(reply); },
-         {"frame: line settings taken", request, "rx" + Hex(reply) + " : type 0, L 4, code 00, checksum good"}},
-        {"a damaged reply",
-         [&](FakeSerialChannel& c) { c.QueueBytes(damaged); },
-         {"frame: line settings taken", request, "rx" + Hex(damaged) + " : type 0, L 4, code 00, checksum BAD"}},
-        {"half a reply, then silence",
-         [&](FakeSerialChannel& c) {
-             c.QueueBytes({0x00, 0x04, 0x00});
-         },
-         {"frame: line settings taken", request, "rx 00 04 00 : type 0, L 4, incomplete; silence"}},
-        {"a header the codec refuses",
-         [&](FakeSerialChannel& c) {
-             c.QueueBytes({0x80, 0x02});
-         },
-         {"frame: line settings taken", request, "rx 80 02 : type 2, L 2, refused (no room or no code)"}},
-        {"a failed line",
-         [&](FakeSerialChannel& c) { c.QueueFailure(); },
-         {"frame: line settings taken", request, "rx read failed"}},
+        {reply, false, "rx" + Hex(reply) + " : type 0, L 4, code 00, checksum good"},
+        {damaged, false, "rx" + Hex(damaged) + " : type 0, L 4, code 00, checksum BAD"},
+        {{0x00, 0x04, 0x00}, false, "rx 00 04 00 : type 0, L 4, incomplete; silence"},
+        {{0x80, 0x02}, false, "rx 80 02 : type 2, L 2, refused (no room or no code)"},
+        {{}, true, "rx read failed"},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.what);
-        EXPECT_EQ(TraceOfFileCount(c.unit), c.trace);
+        const std::string request = "tx" + Hex(kFileCountRequest) + " : type 0, L 3, code 0c, checksum good";
+        EXPECT_EQ(TraceOfFileCount(c.reply, c.lineFails),
+                  (std::vector<std::string>{"frame: line settings taken", request, c.received}));
     }
 }
 

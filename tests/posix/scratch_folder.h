@@ -1,5 +1,8 @@
 #pragma once
+#include <array>
+#include <cstdio>
 #include <cstdlib>
+#include <memory>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -37,5 +40,16 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The first line that a shell command prints, without its line end.
+inline std::string FirstLineOf(const std::string& command)
+{
+    std::unique_ptr<FILE, int (*)(FILE*)> pipe(::popen(command.c_str(), "r"), ::pclose);
+    std::array<char, 2048> line{};
+    std::string out = pipe && std::fgets(line.data(), line.size(), pipe.get()) ? line.data() : "";
+    if (!out.empty() && out.back() == '\n')
+        out.pop_back();
+    return out;
+}
 
 } // namespace k4test

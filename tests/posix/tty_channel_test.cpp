@@ -15,6 +15,8 @@ namespace {
 using Clock = std::chrono::steady_clock;
 using std::chrono::milliseconds;
 
+using R = ReadResult;
+
 struct Read {
     ReadResult result;
     std::uint8_t byte = 0;
@@ -31,16 +33,10 @@ TEST(TtyChannelTest, ReadsGiveBytesSilenceOrFailure)
         int leastMs, mostMs; // how long the last read takes
     } cases[] = {
         // CR and XON would be eaten by a cooked line, 0xFF cut by a 7-bit one.
-        {"bytes one at a time, unchanged",
-         {},
-         {0x0D, 0x11, 0xFF},
-         false,
-         {{ReadResult::Byte, 0x0D}, {ReadResult::Byte, 0x11}, {ReadResult::Byte, 0xFF}},
-         0,
-         50},
-        {"silence", {}, {}, false, {{ReadResult::Empty}}, 95, 400},
-        {"bytes left from an earlier session", {0x00, 0x03}, {}, false, {{ReadResult::Empty}}, 95, 400},
-        {"hang-up: a failure at once, not silence", {}, {}, true, {{ReadResult::Failed}}, 0, 50},
+        {"bytes unchanged", {}, {0x0D, 0x11, 0xFF}, false, {{R::Byte, 0x0D}, {R::Byte, 0x11}, {R::Byte, 0xFF}}, 0, 50},
+        {"silence", {}, {}, false, {{R::Empty}}, 95, 400},
+        {"bytes left from an earlier session", {0x00, 0x03}, {}, false, {{R::Empty}}, 95, 400},
+        {"hang-up: a failure at once, not silence", {}, {}, true, {{R::Failed}}, 0, 50},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);

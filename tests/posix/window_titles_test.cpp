@@ -1,7 +1,6 @@
 #include "platform/window_titles.h"
 
 #include <csignal>
-#include <cstdlib>
 #include <optional>
 #include <string>
 #include <sys/stat.h>
@@ -18,32 +17,18 @@ namespace {
 // running beside the tests cannot answer for them.
 class WindowTitlesTest : public ::testing::Test {
 protected:
-    void SetUp() override
-    {
-        if (const char* old = std::getenv("XDG_RUNTIME_DIR"))
-            m_saved = old;
-        ::setenv("XDG_RUNTIME_DIR", m_runtime.Path().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        if (m_saved)
-            ::setenv("XDG_RUNTIME_DIR", m_saved->c_str(), 1);
-        else
-            ::unsetenv("XDG_RUNTIME_DIR");
-    }
+    void SetUp() override { ::setenv("XDG_RUNTIME_DIR", m_runtime.Path().c_str(), 1); }
 
     // A child process that claims `title`, tells us, and then waits to be killed.
-    pid_t ClaimInChild(const std::string& title)
+    static pid_t ClaimInChild(const std::string& title)
     {
         int ready[2];
         if (::pipe(ready) != 0)
             return -1;
         const pid_t child = ::fork();
         if (child == 0) {
-            ::close(ready[0]);
             k4::WindowTitleClaim claim(title);
-            const char byte = 1;
-            (void)!::write(ready[1], &byte, 1);
+            (void)!::write(ready[1], "1", 1);
             for (;;)
                 ::pause();
         }
@@ -54,32 +39,16 @@ protected:
         return told ? child : -1;
     }
 
-    static void Kill(pid_t child)
-    {
-        ::kill(child, SIGKILL);
-        int status = 0;
-        ::waitpid(child, &status, 0);
-    }
-
     k4test::ScratchFolder m_runtime;
-    std::optional<std::string> m_saved;
 };
 
-TEST_F(WindowTitlesTest, AClaimOfAnotherProcessCountsUntilThatProcessDies)
-{
-    const std::string title = "K4 Data Transfer Application";
-    EXPECT_FALSE(k4::WindowTitleExists(title));
-    const pid_t child = ClaimInChild(title);
-    ASSERT_GT(child, 0);
-    EXPECT_TRUE(k4::WindowTitleExists(title));
-    Kill(child); // no destructor runs: the kernel must drop the claim
-    EXPECT_FALSE(k4::WindowTitleExists(title));
-}
-
-TEST_F(WindowTitlesTest, OnlyTheExactTitleCounts)
+// A claim of another process counts, for exactly its title, until that
+// process dies without a destructor running: the kernel must drop it.
+TEST_F(WindowTitlesTest, AClaimOfAnotherProcessCountsForItsExactTitleUntilThatProcessDies)
 {
     const std::string claimed = "K4 Data Transfer Application V2.0";
     const std::string longTitle(150, 'x'); // too long for a file name of its own
+    EXPECT_FALSE(k4::WindowTitleExists(claimed));
     const pid_t child = ClaimInChild(claimed);
     ASSERT_GT(child, 0);
     k4::WindowTitleClaim longClaim(longTitle);
@@ -95,7 +64,9 @@ TEST_F(WindowTitlesTest, OnlyTheExactTitleCounts)
     };
     for (const auto& [title, exists] : cases)
         EXPECT_EQ(k4::WindowTitleExists(title), exists) << '"' << title << '"';
-    Kill(child);
+    ::kill(child, SIGKILL);
+    ::waitpid(child, nullptr, 0);
+    EXPECT_FALSE(k4::WindowTitleExists(claimed));
 }
 
 TEST_F(WindowTitlesTest, ATitleShownTwiceStaysUntilBothClaimsEnd)

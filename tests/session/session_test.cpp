@@ -1,5 +1,5 @@
+#include <atomic>
 #include <chrono>
-#include <condition_variable>
 #include <deque>
 #include <future>
 #include <mutex>
@@ -24,30 +24,23 @@ constexpr std::uint16_t kPid = 0xEA60;
 // dialog is up, as a desktop toolkit runs them.
 class EventThread : public UiThreadRunner {
 public:
-    EventThread() : m_thread([this] { Loop([this] { return m_quit; }); }) {}
     ~EventThread() override
     {
-        Post([this] { m_quit = true; });
+        m_quit = true;
         m_thread.join();
-    }
-
-    void Post(std::function<void()> task)
-    {
-        {
-            std::lock_guard lock(m_mutex);
-            m_tasks.push_back(std::move(task));
-        }
-        m_wake.notify_all();
     }
 
     void RunAndWait(const std::function<void()>& task) override
     {
-        EXPECT_NE(std::this_thread::get_id(), m_thread.get_id()) << "never from the UI thread itself";
+        EXPECT_FALSE(OnThisThread()) << "never from the UI thread itself";
         std::promise<void> done;
-        Post([&] {
-            task();
-            done.set_value();
-        });
+        {
+            std::lock_guard lock(m_mutex);
+            m_tasks.push_back([&] {
+                task();
+                done.set_value();
+            });
+        }
         done.get_future().wait();
     }
 
@@ -55,15 +48,12 @@ public:
     void Loop(const std::function<bool()>& until)
     {
         while (!until()) {
-            std::function<void()> task;
-            {
-                std::unique_lock lock(m_mutex);
-                if (!m_wake.wait_for(lock, 10ms, [this] { return !m_tasks.empty(); }))
-                    continue;
-                task = std::move(m_tasks.front());
+            std::unique_lock lock(m_mutex);
+            const std::function<void()> task = m_tasks.empty() ? nullptr : std::move(m_tasks.front());
+            if (task)
                 m_tasks.pop_front();
-            }
-            task();
+            lock.unlock();
+            task ? task() : std::this_thread::sleep_for(1ms);
         }
     }
 
@@ -71,28 +61,10 @@ public:
 
 private:
     std::mutex m_mutex;
-    std::condition_variable m_wake;
     std::deque<std::function<void()>> m_tasks;
-    bool m_quit = false;
-    std::thread m_thread;
+    std::atomic<bool> m_quit{false};
+    std::thread m_thread{[this] { Loop([this] { return m_quit.load(); }); }};
 };
-
-Bytes Corrupted(Bytes frame)
-{
-    frame.back() ^= 0x01;
-    return frame;
-}
-
-// The unit: one file, a good first data frame, then five frames whose
-// checksums fail, so that the download ends with the timeout message, shown
-// while the exchange still holds the link.
-void QueueFailingDownload(FakeSerialChannel& channel)
-{
-    channel.QueueBytes(CodeFrame(0, 0, {1}));
-    channel.QueueBytes(CodeFrame(1, 0, Pattern(8, 1)));
-    for (int i = 0; i < kBadFrameLimit; ++i)
-        channel.QueueBytes(Corrupted(CodeFrame(2, 0, Pattern(8, 9))));
-}
 
 struct SessionWorld {
     SessionWorld()
@@ -107,14 +79,11 @@ struct SessionWorld {
         parts.settings.m_dwVid = kVid;
         parts.settings.m_dwPid = kPid;
         parts.settings.pollIntervalMs = 1;
-        parts.writers.csv = [this](auto, auto, auto, std::string basePath, MessageSink&) {
-            written.push_back(basePath + ".csv");
-            return true;
-        };
-        parts.writers.report = [this](auto, auto, auto, std::string basePath, MessageSink&) {
-            written.push_back(basePath + ".xls");
-            return true;
-        };
+        for (auto [writer, extension] : {std::pair{&parts.writers.csv, ".csv"}, {&parts.writers.report, ".xls"}})
+            *writer = [this, extension](auto, auto, auto, std::string basePath, MessageSink&) {
+                written.push_back(basePath + extension);
+                return true;
+            };
     }
 
     FakeBridgeLibrary* bridges;
@@ -127,13 +96,7 @@ TEST(SessionTest, RunsTheWholePassOnItsOwnThreadAndReportsTheEnd)
 {
     SessionWorld w;
     w.bridges->attached.push_back({kVid, kPid});
-    w.channel->QueueBytes(CodeFrame(0, 0, {1}));
-    Bytes image(64, 0);
-    image[0] = 1;
-    image[7] = 32; // event table at 32, 4 bytes long
-    image[9] = 4;
-    w.channel->QueueBytes(CodeFrame(1, 0, image));
-    w.channel->QueueBytes(CodeFrame(0, 0, {}));
+    QueueOneFileLog(*w.channel);
 
     std::promise<PassOutcome> finished;
     std::thread::id finishedOn;
@@ -152,24 +115,13 @@ TEST(SessionTest, RunsTheWholePassOnItsOwnThreadAndReportsTheEnd)
     EXPECT_EQ(shell.log.back(), "quit");
 }
 
-TEST(SessionTest, StopEndsTheSearchWithoutQuitAndWithoutAPrompt)
-{
-    SessionWorld w; // nothing attached
-    w.parts.settings.pollIntervalMs = 20;
-    FakeShell shell;
-    DownloadSession session(shell, std::move(w.parts));
-    session.Start();
-    std::this_thread::sleep_for(50ms);
-    session.Stop();
-    ASSERT_TRUE(session.WaitFor(2s));
-    EXPECT_EQ(session.Outcome(), PassOutcome::Stopped);
-    for (const std::string& line : shell.log)
-        EXPECT_TRUE(line.starts_with("progress")) << line;
-}
-
-TEST(SessionTest, FirmwareQueryWithoutAUnitAnswersNothingAtOnce)
+// Without a unit: the firmware query answers nothing at once and sends
+// nothing; Stop ends the search without quit and without a prompt.
+TEST(SessionTest, WithoutAUnit)
 {
     SessionWorld w;
+    w.parts.settings.pollIntervalMs = 20;
+    FakeBridgeLibrary& bridges = *w.bridges;
     FakeShell shell;
     DownloadSession session(shell, std::move(w.parts));
     std::promise<std::optional<std::string>> answer;
@@ -177,7 +129,16 @@ TEST(SessionTest, FirmwareQueryWithoutAUnitAnswersNothingAtOnce)
     auto future = answer.get_future();
     ASSERT_EQ(future.wait_for(2s), std::future_status::ready);
     EXPECT_EQ(future.get(), std::nullopt);
-    EXPECT_TRUE(w.channel->writes.empty()) << "nothing is sent without a unit";
+    EXPECT_TRUE(w.channel->writes.empty());
+
+    session.Start();
+    std::this_thread::sleep_for(50ms);
+    session.Stop();
+    ASSERT_TRUE(session.WaitFor(2s));
+    EXPECT_EQ(session.Outcome(), PassOutcome::Stopped);
+    EXPECT_FALSE(bridges.calls.empty()) << "it searched";
+    for (const std::string& line : shell.log)
+        EXPECT_TRUE(line.starts_with("progress")) << line;
 }
 
 // The shell's prompts run on the event thread. While the exchange's timeout
@@ -186,16 +147,21 @@ TEST(SessionTest, FirmwareQueryWithoutAUnitAnswersNothingAtOnce)
 // message and the query must complete.
 TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
 {
+    // One file, a good first data frame, then five frames whose checksums
+    // fail: the download ends with the timeout message, shown while the
+    // exchange still holds the link.
     SessionWorld w;
     w.bridges->attached.push_back({kVid, kPid});
-    QueueFailingDownload(*w.channel);
+    w.channel->QueueBytes(CodeFrame(0, 0, {1}));
+    w.channel->QueueBytes(CodeFrame(1, 0, Pattern(8, 1)));
+    for (int i = 0; i < kBadFrameLimit; ++i)
+        w.channel->QueueBytes(Corrupted(CodeFrame(2, 0, Pattern(8, 9))));
 
     struct UiShell : FakeShell {
         EventThread* ui = nullptr;
         DownloadSession* session = nullptr;
         std::promise<std::optional<std::string>> firmware;
         bool lockHeldDuringMessage = false;
-        bool requestReturned = false;
         void ShowMessage(std::string_view text) override
         {
             FakeShell::ShowMessage(text);
@@ -207,7 +173,6 @@ TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
             if (probe.owns_lock())
                 probe.unlock();
             session->RequestFirmwareVersion([this](std::optional<std::string> t) { firmware.set_value(t); });
-            requestReturned = true;
             // The box stays up a moment, its loop running, before the user
             // dismisses it.
             const auto until = std::chrono::steady_clock::now() + 100ms;
@@ -227,11 +192,10 @@ TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
     auto firmware = uiShell.firmware.get_future();
     ASSERT_EQ(firmware.wait_for(10s), std::future_status::ready) << "the About query never completed";
     EXPECT_TRUE(uiShell.lockHeldDuringMessage);
-    EXPECT_TRUE(uiShell.requestReturned);
     EXPECT_EQ(session.Outcome(), PassOutcome::DownloadFailed);
-    const std::vector<std::string> tail(uiShell.log.end() - 3, uiShell.log.end());
-    EXPECT_EQ(tail, (std::vector<std::string>{"message: " + std::string(text::kTimeoutMessage),
-                                              "message: " + std::string(text::kUploadLostMessage), "quit"}));
+    EXPECT_TRUE(Joined(uiShell.log)
+                    .ends_with("message: " + std::string(text::kTimeoutMessage) +
+                               ", message: " + std::string(text::kUploadLostMessage) + ", quit"));
 }
 
 // Every result crosses from the event thread to the worker unchanged.
@@ -256,9 +220,10 @@ TEST(SessionTest, UiThreadShellCarriesEveryCallAndResult)
         shell.PostQuit();
     });
     worker.join();
-    EXPECT_EQ(inner.log, (std::vector<std::string>{"progress 4", "hide", "not connected", "empty", "data found",
-                                                   "save file", "save file", "save complete",
-                                                   "message: " + std::string(text::kTimeoutMessage), "show", "quit"}));
+    EXPECT_EQ(Joined(inner.log),
+              "progress 4, hide, not connected, empty, data found, save file, save file, save complete, "
+              "message: " +
+                  std::string(text::kTimeoutMessage) + ", show, quit");
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <ostream>
+#include <sstream>
 #include <string>
 #include <thread>
 #include <vector>
@@ -40,100 +40,74 @@ const std::string kProgram = std::string(kMainProgramFileName) + std::string(Exe
 const std::string kFolder = "/usr/lib/k4-data-transfer/";
 const std::string kMainFile = kFolder + kProgram;
 
+// Counts from any thread; keeps the files asked for.
 class RecordingStarter : public ProgramStarter {
 public:
     bool Start(const std::string& file) override
     {
         started.push_back(file);
+        ++starts;
         return succeeds;
     }
+    std::atomic<int> starts{0};
     std::vector<std::string> started;
     bool succeeds = true;
 };
 
-// One poll's world: the bridges attached and whether the download window is open.
-struct Step {
-    std::vector<FakeBridge> attached;
-    bool downloadWindow = false;
-};
-
-struct Scenario {
-    const char* name;
-    std::vector<Step> steps;
-    std::vector<int> startsAfterEachPoll;
-    // Where a listing tells what an open could not; empty when the same.
-    std::vector<int> startsWhenListed = {};
-};
-
-void PrintTo(const Scenario& scenario, std::ostream* out)
+// Each poll's bridges by letter: U the unit, H the unit held by the main
+// program (it cannot be opened), P another product of the vendor, V another
+// vendor, - none; w: the download window is open. Then the starts after
+// each poll, and where a listing tells what an open could not, the starts
+// when listed. Each runs with identifiers that only an open can read (the
+// bridge maker's library) and with the system's listed ones.
+TEST(DeviceWatch, StartsOncePerArrival)
 {
-    *out << scenario.name;
+    const struct {
+        const char *polls, *starts, *startsWhenListed;
+    } cases[] = {
+        {"U", "1", nullptr},
+        {"U H H U U", "11111", nullptr}, // held for the pass, then let go
+        {"U - U - U", "11223", nullptr},
+        {"U H - U", "1112", nullptr}, // unplugged while held
+        {"U U", "11", nullptr},       // gone and back between two polls: no poll saw it gone
+        {"P P", "00", nullptr},
+        {"V", "0", nullptr},
+        {"VU VU", "11", nullptr},
+        {"P PU", "01", nullptr},
+        {"H U", "01", "11"}, // held by a main program that runs already; the listing still shows it
+        // The index of a gone bridge may be taken by another one; it must
+        // not count with the identifiers of the one before.
+        {"U - H", "111", "112"},
+        {"Uw Uw U H - U", "000001", nullptr},
+        {"U Uw -w U", "1112", nullptr},
+    };
+    const FakeBridge kinds[] = {kUnit, kHeldUnit, kOtherProduct, kOtherVendor};
+    for (const auto& c : cases)
+        for (const bool listsIds : {false, true}) {
+            SCOPED_TRACE(std::string(c.polls) + (listsIds ? " listed" : " opened"));
+            FakeBridgeLibrary bridges;
+            bridges.listsIds = listsIds;
+            RecordingStarter starter;
+            bool window = false;
+            DeviceWatch watch(
+                bridges, starter, [&](std::string_view title) { return window && title == "Pumpvisor Data Download"; },
+                kUnitIds, kMainFile);
+            std::string starts;
+            std::istringstream polls(c.polls);
+            for (std::string poll; polls >> poll;) {
+                bridges.attached.clear();
+                for (const char letter : poll)
+                    if (const auto at = std::string_view("UHPV").find(letter); at != std::string_view::npos)
+                        bridges.attached.push_back(kinds[at]);
+                window = poll.back() == 'w';
+                watch.Poll();
+                starts += std::to_string(starter.starts);
+            }
+            EXPECT_EQ(starts, listsIds && c.startsWhenListed ? c.startsWhenListed : c.starts);
+            EXPECT_EQ(std::count(starter.started.begin(), starter.started.end(), kMainFile), starter.starts);
+            EXPECT_TRUE(!listsIds || test::Joined(bridges.calls).find("open") == std::string::npos);
+        }
 }
-
-// Each scenario runs twice: with identifiers that only an open can read
-// (the bridge maker's library) and with the system's listed ones.
-class WatchScenarios : public ::testing::TestWithParam<std::tuple<Scenario, bool>> {};
-
-TEST_P(WatchScenarios, StartsOncePerArrival)
-{
-    const auto& [scenario, listsIds] = GetParam();
-    FakeBridgeLibrary bridges;
-    bridges.listsIds = listsIds;
-    RecordingStarter starter;
-    bool window = false;
-    DeviceWatch watch(
-        bridges, starter, [&](std::string_view title) { return window && title == "Pumpvisor Data Download"; },
-        kUnitIds, kMainFile);
-
-    std::vector<int> starts;
-    for (const Step& step : scenario.steps) {
-        bridges.attached = step.attached;
-        window = step.downloadWindow;
-        watch.Poll();
-        starts.push_back(static_cast<int>(starter.started.size()));
-    }
-    const bool differs = listsIds && !scenario.startsWhenListed.empty();
-    EXPECT_EQ(starts, differs ? scenario.startsWhenListed : scenario.startsAfterEachPoll);
-    for (const std::string& file : starter.started)
-        EXPECT_EQ(file, kMainFile);
-    if (listsIds) {
-        EXPECT_EQ(std::count_if(bridges.calls.begin(), bridges.calls.end(),
-                                [](const std::string& call) { return call.starts_with("open"); }),
-                  0);
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(
-    Arrivals, WatchScenarios,
-    ::testing::Combine(
-        ::testing::Values(
-            Scenario{"AttachedAtStart", {{{kUnit}}}, {1}},
-            // The main program holds the bridge for its pass, then lets it go.
-            Scenario{"StillAttachedAfterThePass",
-                     {{{kUnit}}, {{kHeldUnit}}, {{kHeldUnit}}, {{kUnit}}, {{kUnit}}},
-                     {1, 1, 1, 1, 1}},
-            Scenario{"UnpluggedAndPluggedIn", {{{kUnit}}, {{}}, {{kUnit}}, {{}}, {{kUnit}}}, {1, 1, 2, 2, 3}},
-            Scenario{"UnpluggedWhileHeld", {{{kUnit}}, {{kHeldUnit}}, {{}}, {{kUnit}}}, {1, 1, 1, 2}},
-            // Gone and back between two polls: no poll saw it gone.
-            Scenario{"UnpluggedForLessThanOnePoll", {{{kUnit}}, {{kUnit}}}, {1, 1}},
-            Scenario{"OtherProductOfTheVendor", {{{kOtherProduct}}, {{kOtherProduct}}}, {0, 0}},
-            Scenario{"OtherVendor", {{{kOtherVendor}}}, {0}},
-            Scenario{"SecondOfTwoBridges", {{{kOtherVendor, kUnit}}, {{kOtherVendor, kUnit}}}, {1, 1}},
-            Scenario{"ArrivesBesideAnotherBridge", {{{kOtherProduct}}, {{kOtherProduct, kUnit}}}, {0, 1}},
-            // Held by a main program that runs already; the listing still shows it.
-            Scenario{"HeldBeforeItWasEverRead", {{{kHeldUnit}}, {{kUnit}}}, {0, 1}, {1, 1}},
-            // The index of a gone bridge may be taken by another one; it must
-            // not count with the identifiers of the one before.
-            Scenario{"NewBridgeInAGoneOnesPlace", {{{kUnit}}, {{}}, {{kHeldUnit}}}, {1, 1, 1}, {1, 1, 2}},
-            Scenario{"DownloadWindowAtArrival",
-                     {{{kUnit}, true}, {{kUnit}, true}, {{kUnit}, false}, {{kHeldUnit}, false}, {{}}, {{kUnit}}},
-                     {0, 0, 0, 0, 0, 1}},
-            Scenario{
-                "DownloadWindowOpenedLater", {{{kUnit}}, {{kUnit}, true}, {{}, true}, {{kUnit}, false}}, {1, 1, 1, 2}}),
-        ::testing::Bool()),
-    [](const ::testing::TestParamInfo<std::tuple<Scenario, bool>>& info) {
-        return std::string(std::get<0>(info.param).name) + (std::get<1>(info.param) ? "Listed" : "Opened");
-    });
 
 TEST(DeviceWatch, OpensInOrderUpToTheFirstMatchAndClosesEach)
 {
@@ -142,40 +116,29 @@ TEST(DeviceWatch, OpensInOrderUpToTheFirstMatchAndClosesEach)
     RecordingStarter starter;
     DeviceWatch watch(bridges, starter, {}, kUnitIds, kMainFile);
     watch.Poll();
-    const std::vector<std::string> expected{"count",  "open 0", "pid 100", "vid 100", "close 100",
-                                            "open 1", "open 2", "pid 102", "vid 102", "close 102"};
-    EXPECT_EQ(bridges.calls, expected);
-    EXPECT_EQ(starter.started.size(), 1u);
+    EXPECT_EQ(test::Joined(bridges.calls),
+              "count, open 0, pid 100, vid 100, close 100, open 1, open 2, pid 102, vid 102, close 102");
+    EXPECT_EQ(starter.starts, 1);
 }
 
-TEST(DeviceWatch, FailedStartWaitsForTheNextArrival)
+// A failed start, or none for want of a program file, waits for the next
+// arrival; the unit counts as seen all the same.
+TEST(DeviceWatch, FailedOrImpossibleStartsWaitForTheNextArrival)
 {
-    FakeBridgeLibrary bridges;
-    bridges.attached = {kUnit};
-    RecordingStarter starter;
-    starter.succeeds = false;
-    // The folder without its trailing separator: the joined name is no file.
-    DeviceWatch watch(bridges, starter, {}, kUnitIds, JoinMainProgramFile("/usr/lib/k4-data-transfer"));
-    watch.Poll();
-    watch.Poll();
-    ASSERT_EQ(starter.started, std::vector<std::string>{"/usr/lib/k4-data-transfer" + kProgram});
-    EXPECT_TRUE(watch.Seen());
-    bridges.attached.clear();
-    watch.Poll();
-    bridges.attached = {kUnit};
-    watch.Poll();
-    EXPECT_EQ(starter.started.size(), 2u);
-}
-
-TEST(DeviceWatch, WithoutAProgramFileArrivalsStartNothing)
-{
-    FakeBridgeLibrary bridges;
-    bridges.attached = {kUnit};
-    RecordingStarter starter;
-    DeviceWatch watch(bridges, starter, {}, kUnitIds, JoinMainProgramFile(std::string(1000, 'p')));
-    watch.Poll();
-    EXPECT_TRUE(watch.Seen());
-    EXPECT_TRUE(starter.started.empty());
+    for (const bool hasFile : {true, false}) {
+        FakeBridgeLibrary bridges;
+        RecordingStarter starter;
+        starter.succeeds = false;
+        DeviceWatch watch(bridges, starter, {}, kUnitIds, hasFile ? std::optional(kMainFile) : std::nullopt);
+        std::vector<bool> seen;
+        for (const auto& attached : {std::vector{kUnit}, {kUnit}, {}, {kUnit}}) {
+            bridges.attached = attached;
+            watch.Poll();
+            seen.push_back(watch.Seen());
+        }
+        EXPECT_EQ(seen, (std::vector<bool>{true, true, false, true}));
+        EXPECT_EQ(starter.starts, hasFile ? 2 : 0);
+    }
 }
 
 TEST(MainProgramFile, JoinedWithoutSeparatorAndNeverTruncated)
@@ -204,56 +167,34 @@ TEST(DeviceWatch, RunTestsTheFlagBeforeTheFirstPoll)
     EXPECT_TRUE(bridges.calls.empty()) << "a watch that is already stopping polls nothing";
 }
 
+// Within two seconds.
+template <typename Condition>
+bool Soon(Condition condition)
+{
+    const auto deadline = std::chrono::steady_clock::now() + 2s;
+    while (!condition() && std::chrono::steady_clock::now() < deadline)
+        std::this_thread::sleep_for(5ms);
+    return condition();
+}
+
 // Simulated bridges in a real folder, as the launcher watches them: the
 // watch polls only after a change, never opens another maker's device,
 // sees no unplug shorter than one interval, and stops at once.
-class FolderWatch : public ::testing::Test {
-protected:
-    void SetUp() override
-    {
-        const auto stamp = std::chrono::steady_clock::now().time_since_epoch().count();
-        folder = fs::temp_directory_path() / ("k4-watch-" + std::to_string(stamp));
-        fs::create_directories(folder);
-        foreignDevice = (folder / "foreign-device").string();
-        std::ofstream(foreignDevice) << "";
-        Announce("foreign", foreignDevice + " 0403 6001");
-    }
-    void TearDown() override { fs::remove_all(folder); }
-
+TEST(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
+{
+    const fs::path folder = fs::temp_directory_path() /
+                            ("k4-watch-" + std::to_string(std::chrono::steady_clock::now().time_since_epoch().count()));
+    fs::create_directories(folder);
     // As the simulator does: written aside, then renamed into place.
-    void Announce(const std::string& name, const std::string& line)
-    {
+    const auto Announce = [&](const std::string& name, const std::string& line) {
         std::ofstream(folder / ".announcing") << line << "\n";
         fs::rename(folder / ".announcing", folder / (name + ".bridge"));
-    }
-    void PlugUnit() { Announce("unit", (folder / "unit-device").string() + " 10c4 ea60"); }
-    void UnplugUnit() { fs::remove(folder / "unit.bridge"); }
-
-    template <typename Condition>
-    static bool Within(std::chrono::milliseconds limit, Condition condition)
-    {
-        const auto deadline = std::chrono::steady_clock::now() + limit;
-        while (!condition() && std::chrono::steady_clock::now() < deadline)
-            std::this_thread::sleep_for(std::chrono::milliseconds(5));
-        return condition();
-    }
-
-    fs::path folder;
-    std::string foreignDevice;
-};
-
-class CountingStarter : public ProgramStarter {
-public:
-    bool Start(const std::string&) override
-    {
-        ++starts;
-        return true;
-    }
-    std::atomic<int> starts{0};
-};
-
-TEST_F(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
-{
+    };
+    const auto PlugUnit = [&] { Announce("unit", (folder / "unit-device").string() + " 10c4 ea60"); };
+    const auto UnplugUnit = [&] { fs::remove(folder / "unit.bridge"); };
+    const std::string foreignDevice = (folder / "foreign-device").string();
+    std::ofstream(foreignDevice) << "";
+    Announce("foreign", foreignDevice + " 0403 6001");
 #ifndef _WIN32
     const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
     ASSERT_GE(::inotify_add_watch(opens, foreignDevice.c_str(), IN_OPEN), 0);
@@ -261,7 +202,7 @@ TEST_F(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
     const std::unique_ptr<BridgeLibrary> bridges = MakeSimulatedBridgeLibrary(folder.string());
     const std::unique_ptr<BridgeChanges> changes = MakeFolderBridgeChanges(folder.string());
     ASSERT_TRUE(changes);
-    CountingStarter starter;
+    RecordingStarter starter;
     DeviceWatch watch(*bridges, starter, {}, kUnitIds, kMainFile);
     std::atomic<bool> watching{true};
     std::atomic<int> polls{0};
@@ -272,23 +213,23 @@ TEST_F(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
         });
     });
 
-    ASSERT_TRUE(Within(2s, [&] { return polls == 1; }));
+    ASSERT_TRUE(Soon([&] { return polls == 1; }));
     std::this_thread::sleep_for(4 * kWatchInterval);
     EXPECT_EQ(polls, 1) << "polled although nothing changed";
 
     PlugUnit();
-    EXPECT_TRUE(Within(2s, [&] { return starter.starts == 1; }));
+    EXPECT_TRUE(Soon([&] { return starter.starts == 1; }));
     const int pollsBeforeBlip = polls;
     UnplugUnit();
     PlugUnit();
-    EXPECT_TRUE(Within(2s, [&] { return polls > pollsBeforeBlip; }));
+    EXPECT_TRUE(Soon([&] { return polls > pollsBeforeBlip; }));
     std::this_thread::sleep_for(2 * kWatchInterval);
     EXPECT_EQ(starter.starts, 1) << "an unplug shorter than one interval started the program";
 
     UnplugUnit();
     std::this_thread::sleep_for(3 * kWatchInterval);
     PlugUnit();
-    EXPECT_TRUE(Within(2s, [&] { return starter.starts == 2; }));
+    EXPECT_TRUE(Soon([&] { return starter.starts == 2; }));
 
     std::this_thread::sleep_for(2 * kWatchInterval);
     const auto stopped = std::chrono::steady_clock::now();
@@ -301,6 +242,7 @@ TEST_F(FolderWatch, PollsOnlyAfterChangesAndStopsAtOnce)
     EXPECT_LT(::read(opens, &event, sizeof event), 0) << "the foreign device was opened";
     ::close(opens);
 #endif
+    fs::remove_all(folder);
 }
 
 } // namespace

@@ -4,7 +4,8 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <sstream>
+#include <iterator>
+#include <regex>
 #include <thread>
 
 #include "platform/program_starter.h"
@@ -45,16 +46,13 @@ TEST(SystemProgramStarter, DetachedWithoutArgumentsOrStreams)
     ASSERT_TRUE(SystemProgramStarter().Start(program.string()));
     ASSERT_TRUE(WaitFor([&] { return fs::exists(report); }));
     std::ifstream in(report);
-    std::stringstream text;
-    text << in.rdbuf();
-    std::string pid;
-    std::istringstream lines(text.str());
-    for (std::string line; std::getline(lines, line);)
-        if (line.rfind("pid ", 0) == 0)
-            pid = line.substr(4);
-    EXPECT_EQ(text.str(), "args 0\nfd0 /dev/null\nfd1 /dev/null\nfd2 /dev/null\npid " + pid + "\nsid " + pid + "\n");
+    const std::string text(std::istreambuf_iterator<char>(in), {});
+    std::smatch found;
+    ASSERT_TRUE(std::regex_match(
+        text, found, std::regex("args 0\nfd0 /dev/null\nfd1 /dev/null\nfd2 /dev/null\npid ([0-9]+)\nsid \\1\n")))
+        << text;
     // Reaped once it has ended: no zombie stays behind.
-    ASSERT_FALSE(pid.empty());
+    const std::string pid = found[1];
     EXPECT_TRUE(WaitFor([&] { return !fs::exists("/proc/" + pid); })) << "process " << pid << " was not reaped";
 }
 
