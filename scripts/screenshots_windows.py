@@ -50,11 +50,12 @@ def shoot(folder, names, scenario, prepare, on_cue=lambda stage, name: False, **
     stage = scene.Scene()
     handshake = stage.root / "hand"
     handshake.mkdir()
+    (stage.root / "out").mkdir()  # where the file-save dialog opens
     args = prepare(stage)
     env = dict(os.environ, K4_BRIDGE_DIR=wine.bridge_dir(stage), **env)
     explorer = subprocess.Popen(["wine", "explorer", "/desktop=K4,800x600", HAND, scenario, wine.windows_path(APP),
                                  wine.windows_path(handshake), *args], stdin=subprocess.DEVNULL,
-                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env, cwd=stage.root)
+                                stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, env=env, cwd=stage.root / "out")
     try:
         for name in names:
             end = time.monotonic() + 60
@@ -94,8 +95,8 @@ def names_stage(stage):
     """A unit, and an older "Süd Mühle.xls" in the folder the file-save
     dialog opens."""
     wine.unit_as_com5(stage)
-    (stage.root / "Süd Mühle.xls").write_bytes(b"older")
-    return ["Южная мельница №2", wine.windows_path(stage.root / "Süd Mühle.xls")]
+    (stage.root / "out" / "Süd Mühle.xls").write_bytes(b"older")
+    return ["Южная мельница №2", wine.windows_path(stage.root / "out" / "Süd Mühle.xls")]
 
 
 def main(folder):

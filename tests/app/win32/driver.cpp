@@ -134,13 +134,13 @@ std::size_t MainProgramStarts()
 // Dockstart started by hand with RunOnStart not 1: the question, answered
 // Yes; a second copy at log-on ends at once; a tray that forgot the icon
 // (Explorer restarted) gets it again; the unit's arrival starts the main
-// program once; the tray menu's Exit asks again, answered No.
+// program once; the tray menu's Exit asks again, answered No; started
+// again, WM_CLOSE ends it.
 void Dockstart(const std::string& dock, const std::vector<std::string>&)
 {
     Program first(dock);
     AnswerQuestion(first, "yes");
-    if (RunOnStart() != 1)
-        Fail("Yes stored RunOnStart " + std::to_string(RunOnStart()));
+    WaitFor("Yes stored as RunOnStart 1", 5s, [] { return RunOnStart() == 1; });
     const HWND hidden = WaitFor("the hidden window", 15s, [&] { return HiddenWindowOf(first.Pid()); });
     if (IsWindowVisible(hidden))
         Fail("the hidden window is visible");
@@ -172,6 +172,16 @@ void Dockstart(const std::string& dock, const std::vector<std::string>&)
     ExpectEnd(first, "after Exit", 5s);
     if (RunOnStart() != 0)
         Fail("No stored RunOnStart " + std::to_string(RunOnStart()));
+
+    // WM_CLOSE (taskkill without /F, an installer) ends it and takes the icon.
+    Program again(dock);
+    AnswerQuestion(again, "yes");
+    const HWND window = WaitFor("the hidden window", 15s, [&] { return HiddenWindowOf(again.Pid()); });
+    WaitFor("the tray icon", 5s, [&] { return TrayIconShown(window); });
+    PostMessageA(window, WM_CLOSE, 0, 0);
+    ExpectEnd(again, "after WM_CLOSE", 5s);
+    if (TrayIconShown(window))
+        Fail("the icon stayed after WM_CLOSE");
 }
 
 } // namespace

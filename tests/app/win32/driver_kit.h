@@ -137,7 +137,7 @@ inline void CheckDialog(HWND dialog, const Shape& shape)
 {
     for (const auto& [id, label] : shape.controls) {
         const HWND control = GetDlgItem(dialog, id);
-        if (control == nullptr || !IsWindowVisible(control))
+        if (control == nullptr || (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) == 0)
             Fail(std::string(shape.name) + ": no control " + std::to_string(id));
         if (!label.empty() && WindowText(control) != label)
             Fail(std::string(shape.name) + ": control " + std::to_string(id) + " says \"" + WindowText(control) + "\"");
