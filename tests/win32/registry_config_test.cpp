@@ -36,11 +36,6 @@ void SetRaw(HKEY root, const std::string& path, const wchar_t* name, DWORD type,
     RegCloseKey(key);
 }
 
-void SetDword(HKEY root, const std::string& path, const wchar_t* name, DWORD value)
-{
-    SetRaw(root, path, name, REG_DWORD, &value, sizeof value);
-}
-
 class RegistryStore : public ::testing::Test {
 protected:
     void SetUp() override
@@ -105,11 +100,11 @@ TEST_F(RegistryStore, SystemWideValuesNeedTheKeyAndTheUsersOwnAreApart)
     ASSERT_TRUE(ReadUserConfigDword(kScratchKey, "RunOnStart", value));
     EXPECT_EQ(value, 1u);
 
-    SetDword(HKEY_LOCAL_MACHINE, kScratchKey, L"RunOnStart", 0);
-    ASSERT_TRUE(WriteConfigDword(kScratchKey, "RunOnStart", 0x12345678));
     DWORD type = 0;
     DWORD data = 0;
     DWORD size = sizeof data;
+    SetRaw(HKEY_LOCAL_MACHINE, kScratchKey, L"RunOnStart", REG_DWORD, &data, sizeof data);
+    ASSERT_TRUE(WriteConfigDword(kScratchKey, "RunOnStart", 0x12345678));
     EXPECT_EQ(RegGetValueA(HKEY_LOCAL_MACHINE, kScratchKey.c_str(), "RunOnStart", RRF_RT_ANY, &type, &data, &size),
               ERROR_SUCCESS);
     EXPECT_EQ(type, DWORD{REG_DWORD});

@@ -21,7 +21,7 @@ from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2]))
 from harness import reports, scene, wine  # noqa: E402
-from harness.expect import Failure, expect  # noqa: E402
+from harness.expect import expect  # noqa: E402
 
 WIN_BUILD = Path(os.environ.get("K4_WIN_BUILD", ""))
 OURS = WIN_BUILD / "tests" / "app" / "win32"
@@ -61,12 +61,6 @@ def copy_programs(folder, *names):
     for name in names:
         shutil.copy2(APP.parent / name, folder / name)
     return folder / APP.name
-
-
-def dock_registry(run_on_start, main_app_path=STANDIN):
-    wine.run("reg", "delete", wine.USER_CONFIG_KEY, "/f")
-    wine.set_dword("RunOnStart", run_on_start)
-    wine.run("reg", "add", wine.CONFIG_KEY, "/v", "MainAppPath", "/t", "REG_SZ", "/d", main_app_path, "/f")
 
 
 # One whole pass per code page, each checking every dialog on the way and
@@ -139,7 +133,9 @@ def case_end_at_once(bench):
 
 
 def case_dockstart(bench):
-    dock_registry(2)
+    wine.run("reg", "delete", wine.USER_CONFIG_KEY, "/f")
+    wine.set_dword("RunOnStart", 2)
+    wine.run("reg", "add", wine.CONFIG_KEY, "/v", "MainAppPath", "/t", "REG_SZ", "/d", STANDIN, "/f")
     bench.driver("dockstart", DOCK, K4_STANDIN_LOG=wine.windows_path(bench.root / "starts.txt"))
 
 

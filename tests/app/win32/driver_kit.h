@@ -25,17 +25,16 @@ namespace k4drive {
 using namespace std::chrono_literals;
 namespace text = k4::text;
 
-[[noreturn]] inline void Fail(const std::string& what)
-{
-    std::printf("FAIL %s\n", what.c_str());
-    std::fflush(stdout);
-    std::exit(1);
-}
-
 inline void Say(const std::string& what)
 {
     std::printf("%s\n", what.c_str());
     std::fflush(stdout);
+}
+
+[[noreturn]] inline void Fail(const std::string& what)
+{
+    Say("FAIL " + what);
+    std::exit(1);
 }
 
 // The text the system keeps for a window, as UTF-8, read without a
@@ -73,7 +72,7 @@ inline std::string ClassOf(HWND hwnd)
     return name;
 }
 
-// Top-level windows of one process (any process: 0) that `wanted` takes.
+// Top-level windows of one process that `wanted` takes.
 inline std::vector<HWND> WindowsOf(DWORD pid, const std::function<bool(HWND)>& wanted)
 {
     struct Search {
@@ -86,7 +85,7 @@ inline std::vector<HWND> WindowsOf(DWORD pid, const std::function<bool(HWND)>& w
             auto& s = *reinterpret_cast<Search*>(data);
             DWORD owner = 0;
             GetWindowThreadProcessId(hwnd, &owner);
-            if ((s.pid == 0 || owner == s.pid) && s.wanted(hwnd))
+            if (owner == s.pid && s.wanted(hwnd))
                 s.found.push_back(hwnd);
             return TRUE;
         },
@@ -264,7 +263,7 @@ inline HWND FileSaveDialogOf(const Program& program)
     });
 }
 
-// Dockstart's hidden window, of one process or of any (pid 0).
+// Dockstart's hidden window.
 inline HWND HiddenWindowOf(DWORD pid)
 {
     const auto found = WindowsOf(pid, [](HWND hwnd) {
