@@ -46,7 +46,7 @@ TEST(WindowsPaths, TypedNamesGiveTheirBasePath)
         EXPECT_EQ(ResolveSavePath(c.typed, documents.Path(), "C:\\unused", result), c.check) << c.typed;
         EXPECT_EQ(result, c.basePath) << c.typed;
     }
-    EXPECT_FALSE(test::Exists(data + "sub")) << "a typed sub-folder is never created";
+    EXPECT_EQ(test::NamesIn(data), std::vector<std::string>{}) << "a typed sub-folder is never created";
     std::string result;
     EXPECT_EQ(ResolveSavePath("report", documents / std::string(MAX_PATH, 'd'), "C:\\unused", result),
               SaveCheck::DataFolderMissing);

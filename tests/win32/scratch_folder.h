@@ -55,11 +55,6 @@ inline void WriteWholeFile(const std::string& path, const std::string& contents)
     std::ofstream(PathFromUtf8(path), std::ios::binary) << contents;
 }
 
-inline bool Exists(const std::string& path)
-{
-    return GetFileAttributesW(Widen(path).c_str()) != INVALID_FILE_ATTRIBUTES;
-}
-
 // The names in `folder`, sorted.
 inline std::vector<std::string> NamesIn(const std::string& folder)
 {

@@ -75,22 +75,14 @@ inline std::string ClassOf(HWND hwnd)
 // Top-level windows of one process that `wanted` takes.
 inline std::vector<HWND> WindowsOf(DWORD pid, const std::function<bool(HWND)>& wanted)
 {
-    struct Search {
-        DWORD pid;
-        const std::function<bool(HWND)>& wanted;
-        std::vector<HWND> found;
-    } search{pid, wanted, {}};
-    EnumWindows(
-        [](HWND hwnd, LPARAM data) {
-            auto& s = *reinterpret_cast<Search*>(data);
-            DWORD owner = 0;
-            GetWindowThreadProcessId(hwnd, &owner);
-            if (owner == s.pid && s.wanted(hwnd))
-                s.found.push_back(hwnd);
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.found;
+    std::vector<HWND> found;
+    for (HWND hwnd = GetWindow(GetDesktopWindow(), GW_CHILD); hwnd != nullptr; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
+        DWORD owner = 0;
+        GetWindowThreadProcessId(hwnd, &owner);
+        if (owner == pid && wanted(hwnd))
+            found.push_back(hwnd);
+    }
+    return found;
 }
 
 inline std::vector<HWND> Dialogs(DWORD pid, std::string_view caption, bool visibleOnly = true)

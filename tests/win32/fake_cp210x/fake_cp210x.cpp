@@ -12,7 +12,6 @@ namespace {
 
 constexpr int kSuccess = 0x00;
 constexpr int kDeviceNotFound = 0xFF;
-constexpr int kInvalidParameter = 0x02;
 
 std::mutex g_mutex;
 std::string g_folder;
@@ -45,7 +44,7 @@ extern "C" {
 
 int WINAPI FakeGetNumDevices(DWORD* count)
 {
-    return count == nullptr ? kInvalidParameter : WithBridges([&](k4::BridgeLibrary& bridges) {
+    return WithBridges([&](k4::BridgeLibrary& bridges) {
         std::uint32_t n = 0;
         bridges.GetNumDevices(n);
         *count = n;
@@ -55,7 +54,7 @@ int WINAPI FakeGetNumDevices(DWORD* count)
 
 int WINAPI FakeOpen(DWORD index, HANDLE* handle)
 {
-    return handle == nullptr ? kInvalidParameter : WithBridges([&](k4::BridgeLibrary& bridges) {
+    return WithBridges([&](k4::BridgeLibrary& bridges) {
         k4::BridgeHandle opened = k4::kNoBridge;
         if (bridges.Open(index, opened) != 0)
             return kDeviceNotFound;
@@ -66,7 +65,7 @@ int WINAPI FakeOpen(DWORD index, HANDLE* handle)
 
 int WINAPI FakeGetVid(HANDLE handle, WORD* vid)
 {
-    return vid == nullptr ? kInvalidParameter : WithBridges([&](k4::BridgeLibrary& bridges) {
+    return WithBridges([&](k4::BridgeLibrary& bridges) {
         bridges.GetVid(Ours(handle), *vid);
         return kSuccess;
     });
@@ -74,7 +73,7 @@ int WINAPI FakeGetVid(HANDLE handle, WORD* vid)
 
 int WINAPI FakeGetPid(HANDLE handle, WORD* pid)
 {
-    return pid == nullptr ? kInvalidParameter : WithBridges([&](k4::BridgeLibrary& bridges) {
+    return WithBridges([&](k4::BridgeLibrary& bridges) {
         bridges.GetPid(Ours(handle), *pid);
         return kSuccess;
     });
