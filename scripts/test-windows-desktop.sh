@@ -1,11 +1,14 @@
 #!/usr/bin/env bash
 # The two Windows desktop programs and their installer under wine, driven
 # from outside by tests/app/win32/driver.exe: cross-builds them into
-# build-win/ (beside the core's Windows build), makes a fresh wine prefix there, starts an X server
-# (Xvfb) for their windows and runs tests/app/win32/desktop_wine.py.
+# build-win/ (beside the core's Windows build), takes the wine prefix that
+# scripts/test-windows.sh left there a moment ago or makes a fresh one,
+# starts an X server (Xvfb) for their windows and runs
+# tests/app/win32/desktop_wine.py.
 #
 #   scripts/test-windows-desktop.sh [CASE...]      the cases (all when none named)
 #   scripts/test-windows-desktop.sh --pictures     docs/screenshots/windows-*.png instead
+#                                                  (scripts/screenshots_windows.py)
 #
 # Ends 77 (skipped) when wine, Xvfb or mingw-w64 is missing.
 set -euo pipefail
@@ -31,8 +34,6 @@ cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMA
   -DK4_BUILD_TESTS=ON >/dev/null
 cmake --build "$build" -j"$(nproc)" --target "${targets[@]}" >"$build/desktop-build.log" 2>&1 ||
   { tail -40 "$build/desktop-build.log"; exit 1; }
-# Both programs carry the project's version in their file properties.
-(cd "$build" && ctest --output-on-failure -R '^version_resource\.') | tail -n 1
 
 echo "== Linux simulator and report writer (build) =="
 if [[ ! -f build/CMakeCache.txt ]]; then
@@ -42,12 +43,7 @@ cmake --build build -j"$(nproc)" --target k4-sim k4-report >"$build/desktop-buil
   { tail -40 "$build/desktop-build-linux.log"; exit 1; }
 echo "   ($(since "$started"))"
 
-echo "== fresh wine prefix and X server =="
-export WINEPREFIX=$build/wineprefix-desktop
-if [[ -e $WINEPREFIX ]]; then
-  wineserver -k </dev/null >/dev/null 2>&1 || true
-  rm -rf "$WINEPREFIX"
-fi
+echo "== wine prefix (the one test-windows.sh handed over, else a fresh one) and X server =="
 display=
 for n in $(seq 90 120); do
   if [[ ! -e /tmp/.X11-unix/X$n && ! -e /tmp/.X$n-lock ]]; then display=:$n; break; fi
@@ -56,21 +52,21 @@ done
 Xvfb "$display" -screen 0 1024x768x24 -nolisten tcp -noreset </dev/null >/dev/null 2>&1 &
 xvfb=$!
 export DISPLAY=$display
+source scripts/wine-prefix.sh
 cleanup() {
-  wineserver -k </dev/null >/dev/null 2>&1 || true
+  end_wine_server
   kill "$xvfb" 2>/dev/null || true
 }
 trap cleanup EXIT
-wineboot -i </dev/null >"$build/desktop-wineboot.log" 2>&1
-wineserver -w </dev/null >/dev/null 2>&1
-# One server for the whole run: each program then starts quickly.
-wineserver -p </dev/null >/dev/null 2>&1
+wine_prefix "$build/wineprefix"
 echo "   ($(since "$started"))"
 
 export K4_BIN_DIR=$root/build/bin K4_WIN_BUILD=$build PYTHONDONTWRITEBYTECODE=1
 if [[ ${1:-} == --pictures ]]; then
   echo "== pictures of every dialog =="
-  /usr/bin/python3 tests/app/win32/desktop_wine.py --pictures "$root/docs/screenshots"
+  cmake --build "$build" -j"$(nproc)" --target k4-windows-pictures >>"$build/desktop-build.log" 2>&1 ||
+    { tail -40 "$build/desktop-build.log"; exit 1; }
+  /usr/bin/python3 scripts/screenshots_windows.py "$root/docs/screenshots"
 else
   echo "== desktop cases under wine =="
   /usr/bin/python3 tests/app/win32/desktop_wine.py "$@"

@@ -65,3 +65,26 @@ def announce_com5(folder):
     names COM5 with the unit's identifiers."""
     folder.mkdir(parents=True, exist_ok=True)
     (folder / "unit.bridge").write_text(COM5_BRIDGE)
+
+
+def unit_as_com5(scene, *sim_args, paced=False):
+    """A k4-sim of `scene` that the Windows programs see as COM5, announced
+    in scene.root/wine-bridges (what bridge_dir names)."""
+    sim = scene.start_sim("unit", *sim_args, paced=paced)
+    link_com5(sim.bridge_file.read_text().split()[0])
+    announce_com5(scene.root / "wine-bridges")
+    return sim
+
+
+def bridge_dir(scene):
+    """The Windows programs' K4_BRIDGE_DIR for the unit of unit_as_com5."""
+    (scene.root / "wine-bridges").mkdir(exist_ok=True)
+    return windows_path(scene.root / "wine-bridges")
+
+
+def linux_reports(image, base):
+    """The Linux k4-report's CSV and report of `image`, as bytes: what the
+    Windows build must write (the report but for its date)."""
+    subprocess.run([str(Path(os.environ["K4_BIN_DIR"]) / "k4-report"), str(image), "--output", str(base)],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").read_bytes()

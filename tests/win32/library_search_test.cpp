@@ -1,12 +1,14 @@
-// Libraries come only from where we name them, the system folder and the
-// program's own: never from the current folder or PATH, where anyone may
-// plant one. The stand-in bridge library plays the planted file.
+// Libraries and programs come only from where we name them: libraries from
+// the system folder and the program's own, never from the current folder
+// or PATH, where anyone may plant one. The stand-in bridge library plays
+// the planted file.
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include "platform/dynamic_library.h"
 #include "platform/program_folder.h"
+#include "platform/program_starter.h"
 #include "platform/win32/manufacturing_library.h"
 #include "platform/win32/wide_text.h"
 #include "scratch_folder.h"
@@ -14,15 +16,12 @@
 namespace k4 {
 namespace {
 
-std::string StandIn()
+void CopyFromProgramFolder(const std::string& name, const std::string& to)
 {
-    return ProgramFolder() + "\\" + K4_FAKE_CP210X_FOLDER + "\\" + kManufacturingLibraryName;
+    ASSERT_TRUE(CopyFileW(Widen(ProgramFolder() + "\\" + name).c_str(), Widen(to).c_str(), FALSE)) << to;
 }
 
-void CopyStandIn(const std::string& to)
-{
-    ASSERT_TRUE(CopyFileW(Widen(StandIn()).c_str(), Widen(to).c_str(), FALSE)) << to;
-}
+const std::string kStandIn = std::string(K4_FAKE_CP210X_FOLDER) + "\\" + kManufacturingLibraryName;
 
 bool LoadsByBareName(const wchar_t* name)
 {
@@ -32,27 +31,32 @@ bool LoadsByBareName(const wchar_t* name)
     return module != nullptr;
 }
 
-TEST(DynamicLibrary, LoadsFromAFolderInAnyLanguageAndOnlyByItsFullPath)
+// Folders in any language, with blanks, as MainAppPath and the program
+// folder may name them.
+TEST(DynamicLibrary, LibrariesAndProgramsStartOnlyByTheirFullPath)
 {
     test::ScratchFolder folder;
     const std::string programs = folder / "Zähler Программы 表";
     ASSERT_TRUE(CreateDirectoryW(Widen(programs).c_str(), nullptr));
-    CopyStandIn(programs + "\\bridges.dll");
-    const struct {
-        std::string path;
-        bool loads;
-    } cases[] = {
-        {programs + "\\bridges.dll", true},
-        {programs + "/bridges.dll", true},
-        {"bridges.dll", false},
-        {programs + "\\missing.dll", false},
-    };
-    for (const auto& c : cases) {
-        SCOPED_TRACE(c.path);
+    CopyFromProgramFolder(kStandIn, programs + "\\bridges.dll");
+    for (const auto& [path, loads] : {std::pair{programs + "\\bridges.dll", true},
+                                      {programs + "/bridges.dll", true},
+                                      {std::string("bridges.dll"), false},
+                                      {programs + "\\missing.dll", false}}) {
         DynamicLibrary library;
-        EXPECT_EQ(library.Load(c.path), c.loads);
-        EXPECT_EQ(library.Symbol(MAKEINTRESOURCEA(1)) != nullptr, c.loads);
+        EXPECT_EQ(library.Load(path), loads) << path;
+        EXPECT_EQ(library.Symbol(MAKEINTRESOURCEA(1)) != nullptr, loads) << path;
     }
+
+    CopyFromProgramFolder("k4-report.exe", programs + "\\k4-report.exe");
+    test::WriteWholeFile(folder / "not-a-program.exe", "text");
+    for (const auto& [file, starts] : {std::pair{programs + "\\k4-report.exe", true},
+                                       {ProgramFolder() + "\\no such program.exe", false},
+                                       {folder / "not-a-program.exe", false},
+                                       {folder.Path(), false},
+                                       {std::string(), false},
+                                       {ProgramFolder() + "\\" + std::string(MAX_PATH, 'p') + ".exe", false}})
+        EXPECT_EQ(SystemProgramStarter().Start(file), starts) << file;
 }
 
 // Changes the search of the whole test process, as the programs do first
@@ -61,8 +65,8 @@ TEST(LibrarySearch, APlantedLibraryInTheCurrentFolderOrOnPathIsNotLoaded)
 {
     test::ScratchFolder current;
     test::ScratchFolder onPath;
-    CopyStandIn(current / "k4-planted-here.dll");
-    CopyStandIn(onPath / "k4-planted-on-path.dll");
+    CopyFromProgramFolder(kStandIn, current / "k4-planted-here.dll");
+    CopyFromProgramFolder(kStandIn, onPath / "k4-planted-on-path.dll");
     wchar_t oldFolder[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, oldFolder);
     ASSERT_TRUE(SetCurrentDirectoryW(Widen(current.Path()).c_str()));
@@ -76,8 +80,7 @@ TEST(LibrarySearch, APlantedLibraryInTheCurrentFolderOrOnPathIsNotLoaded)
     EXPECT_TRUE(RestrictLibrarySearch());
     EXPECT_FALSE(LoadsByBareName(L"k4-planted-here.dll"));
     EXPECT_FALSE(LoadsByBareName(L"k4-planted-on-path.dll"));
-    // What the system itself provides still loads.
-    EXPECT_TRUE(LoadsByBareName(L"version.dll"));
+    EXPECT_TRUE(LoadsByBareName(L"version.dll")) << "what the system itself provides still loads";
 
     SetEnvironmentVariableW(L"PATH", path.c_str());
     SetCurrentDirectoryW(oldFolder);

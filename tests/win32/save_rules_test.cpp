@@ -1,5 +1,6 @@
-// The save rules with Windows names: which typed names stand for
-// themselves, and where the others go.
+// The save rules with what only Windows names have: drive letters, network
+// paths, both separators, and the 259-character limit of a full name. The
+// rules themselves are output_path_test's part.
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -11,95 +12,44 @@
 namespace k4 {
 namespace {
 
-TEST(WindowsPaths, SeparatorsAndFullPaths)
+TEST(WindowsPaths, WhichNamesStandForThemselves)
 {
     EXPECT_EQ(PathSeparator(), '\\');
-    EXPECT_TRUE(IsPathSeparator('\\'));
     EXPECT_TRUE(IsPathSeparator('/'));
     EXPECT_FALSE(IsPathSeparator(':'));
-    const struct {
-        const char* name;
-        bool full;
-    } cases[] = {
-        {"C:\\x", true},
-        {"D:report", true},
-        {"c:/out/report", true},
-        {"\\\\server\\share\\r", true},
-        {"//server/share/r", true},
-        {"sub\\report", false},
-        {"report", false},
-        {"r", false},
-        {"\\report", false},
-        {"\\\\", false},
-        {"", false},
-    };
-    for (const auto& c : cases)
-        EXPECT_EQ(IsFullPath(c.name), c.full) << c.name;
+    for (const char* full : {"C:\\x", "D:report", "c:/out/report", "\\\\server\\share\\r", "//server/share/r"})
+        EXPECT_TRUE(IsFullPath(full)) << full;
+    for (const char* inside : {"sub\\report", "r", "\\report", "\\\\", ""})
+        EXPECT_FALSE(IsFullPath(inside)) << inside;
 }
 
-class SaveRules : public ::testing::Test {
-protected:
-    SaveCheck Save(const std::string& typed) { return ResolveSavePath(typed, documents, "C:\\unused", result); }
-    std::string DataFolder() const { return documents + "\\K4 Data Folder"; }
-
-    test::ScratchFolder scratch;
-    std::string documents = scratch.Path();
-    std::string result;
-};
-
-TEST_F(SaveRules, TypedNamesGiveTheirBasePath)
+TEST(WindowsPaths, TypedNamesGiveTheirBasePath)
 {
-    const std::string data = documents + "\\K4 Data Folder\\";
+    test::ScratchFolder documents;
+    const std::string data = documents / "K4 Data Folder\\";
     const struct {
-        std::string typed;
+        const char* typed;
+        SaveCheck check;
         std::string basePath;
     } cases[] = {
-        {"C:\\x", "C:\\x"},
-        {"D:report", "D:report"},
-        {"D:\\data.old\\report", "D:\\data.old\\report"},
-        {"D:\\out\\report.xls", "D:\\out\\report"},
-        {"\\\\server\\share\\r.csv", "\\\\server\\share\\r"},
-        {"report", data + "report"},
-        {"report.csv", data + "report"},
-        {"r", data + "r"},
-        {"sub\\report", data + "sub\\report"},
-        {"sub/report.txt", data + "sub/report"},
-        {"archive.tar.gz", data + "archive.tar"},
+        {"C:\\x", SaveCheck::Ok, "C:\\x"},
+        {"D:report", SaveCheck::Ok, "D:report"},
+        {"D:\\data.old\\report", SaveCheck::Ok, "D:\\data.old\\report"},
+        {"D:\\out\\report.xls", SaveCheck::Ok, "D:\\out\\report"},
+        {"\\\\server\\share\\r.csv", SaveCheck::Ok, "\\\\server\\share\\r"},
+        {"sub\\report", SaveCheck::Ok, data + "sub\\report"},
+        {"sub/report.txt", SaveCheck::Ok, data + "sub/report"},
+        {"sub\\", SaveCheck::EmptyName, ""},
     };
     for (const auto& c : cases) {
-        SCOPED_TRACE(c.typed);
-        result.clear();
-        ASSERT_EQ(Save(c.typed), SaveCheck::Ok);
-        EXPECT_EQ(result, c.basePath);
+        std::string result;
+        EXPECT_EQ(ResolveSavePath(c.typed, documents.Path(), "C:\\unused", result), c.check) << c.typed;
+        EXPECT_EQ(result, c.basePath) << c.typed;
     }
-    EXPECT_FALSE(test::Exists(DataFolder() + "\\sub")) << "a typed sub-folder is never created";
-}
-
-TEST_F(SaveRules, TheDataFolderIsMadeOnEverySaveEvenForAFullPath)
-{
-    ASSERT_EQ(Save("C:\\elsewhere\\report"), SaveCheck::Ok);
-    EXPECT_TRUE(test::Exists(DataFolder()));
-    ASSERT_EQ(Save("report"), SaveCheck::Ok) << "an existing data folder is no failure";
-}
-
-TEST_F(SaveRules, NamesThatNameNoFileAreRefused)
-{
-    for (const char* typed : {"", ".csv", "sub\\", "sub/"}) {
-        SCOPED_TRACE(typed);
-        EXPECT_EQ(Save(typed), SaveCheck::EmptyName);
-    }
-}
-
-TEST_F(SaveRules, AFileWhereTheDataFolderShouldBeIsReported)
-{
-    test::WriteWholeFile(DataFolder(), "not a folder");
-    EXPECT_EQ(Save("report"), SaveCheck::DataFolderMissing);
-}
-
-TEST_F(SaveRules, ADocumentsFolderThatCannotBeReachedIsReported)
-{
-    documents = scratch / std::string(MAX_PATH, 'd');
-    EXPECT_EQ(Save("report"), SaveCheck::DataFolderMissing);
+    EXPECT_EQ(test::NamesIn(data), std::vector<std::string>{}) << "a typed sub-folder is never created";
+    std::string result;
+    EXPECT_EQ(ResolveSavePath("report", documents / std::string(MAX_PATH, 'd'), "C:\\unused", result),
+              SaveCheck::DataFolderMissing);
 }
 
 } // namespace
