@@ -164,8 +164,8 @@ private slots:
         row("home folder", "~/pump7", "", "saveButton", false, "HOME/pump7");
         row("full path", "/srv/k4/pump.xls", "", "Enter", false, "/srv/k4/pump");
         row("browsed", "typed", "/out.old/report.xls", "Enter", false, "/out.old/report");
-        row("browsing cancelled", "report", "cancel", "Enter", false, "DATA/report");
-        row("no name", "", "", "Enter", false, "", k4::text::kEnterFileNameMessage);
+        row("browsing cancelled, D: no drive", "D:report", "cancel", "Enter", false, "DATA/D:report");
+        row("no name, nor data folder", "", "", "Enter", true, "", k4::text::kEnterFileNameMessage);
         row("no data folder", "report", "", "Enter", true, "", k4::text::kCreateDataFolderMessage);
         row("Cancel after browsing", "", "/out/report", "cancelButton", false, "");
         row("Esc", "report", "", "Esc", false, "");
