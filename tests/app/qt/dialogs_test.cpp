@@ -195,6 +195,7 @@ private slots:
                 QTest::keyClick(edit, ending == "Enter" ? Qt::Key_Return : Qt::Key_Escape);
             else
                 dialog.findChild<QPushButton*>(ending)->click();
+            QTimer::singleShot(3000, &dialog, &QDialog::reject); // when nothing else ends it
         });
         // A message box claims the program's name, so another instance
         // starting meanwhile leaves.
