@@ -2,10 +2,8 @@
 #include <QApplication>
 #include <QTemporaryDir>
 #include <QtTest>
-#include <memory>
-#include <vector>
 
-#include "tests/app/qt/test_classes.h"
+#include "tests/app/qt/app_test.h"
 
 int main(int argc, char** argv)
 {
@@ -16,9 +14,7 @@ int main(int argc, char** argv)
     QApplication app(argc, argv);
     QApplication::setQuitOnLastWindowClosed(false);
     int failed = 0;
-    for (const auto& make : k4apptest::TestClasses()) {
-        std::unique_ptr<QObject> tests = make();
-        failed += QTest::qExec(tests.get(), argc, argv);
-    }
+    for (const auto make : {&DialogTests, &DesktopProgramTests})
+        failed += QTest::qExec(make().get(), argc, argv);
     return failed == 0 ? 0 : 1;
 }
