@@ -54,6 +54,13 @@ def tool(name):
     return str(path)
 
 
+def k4_report(image_file, base):
+    """What k4-report writes for the image in `image_file`: (csv, report) bytes."""
+    subprocess.run([tool("k4-report"), str(image_file), "--output", str(base)],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").read_bytes()
+
+
 class Simulator:
     """One k4-sim process; its frame log tells what the computer sent."""
 
@@ -166,10 +173,9 @@ class Scene:
                                                **popen_options))
         return self.processes[-1]
 
-    def download(self, output, *args, timeout=60, wrapper=()):
-        """One pass of k4-download; `wrapper` goes before it on the command
-        line (a memory checker, say)."""
-        command = [*wrapper, tool("k4-download"), "--output", str(output), "--trace-bridges", *args]
+    def download(self, output, *args, timeout=60):
+        """One pass of k4-download."""
+        command = [tool("k4-download"), "--output", str(output), "--trace-bridges", *args]
         started = time.monotonic()
         process = subprocess.run(command, env=self.environment(), stdout=subprocess.DEVNULL,
                                  stderr=subprocess.PIPE, text=True, timeout=timeout)
