@@ -1,13 +1,13 @@
 """What a row of the fault matrix runs on: the log image the unit serves,
 the output folder the pass writes into (an ordinary folder, a full file
-system, a missing folder, paths at the system's length limit) with older
-files of the target names in it, and the folder's contents before and after
-the pass."""
+system, paths at the system's length limit) with older files of the target
+names in it, and the folder's contents before and after the pass."""
 
 import contextlib
 import os
 import subprocess
 import tempfile
+from functools import partialmethod
 from pathlib import Path
 
 from harness.scene import k4_report
@@ -20,17 +20,13 @@ OLDER = {".csv": b"Event,an older comma-delimited file\r\n", ".xls": b"an older 
 
 # --- Images the unit serves --------------------------------------------------
 
-def sample(scene):
-    return scene.sim_image()
-
-
 def largest(scene):
     """The synthetic log filling the whole buffer: the largest files."""
     return (scene.sim_image("--synthetic", "100000") + bytes(IMAGE_CAPACITY))[:IMAGE_CAPACITY]
 
 
 def first_byte_zero(scene):
-    return b"\x00" + sample(scene)[1:]
+    return b"\x00" + scene.sim_image()[1:]
 
 
 # --- Folder contents ---------------------------------------------------------
@@ -47,9 +43,7 @@ def opened(folder):
 
 
 def snapshot(folder):
-    """{name: bytes} of the files in `folder`, None when it does not exist."""
-    if not os.path.isdir(folder):
-        return None
+    """{name: bytes} of the files in `folder`."""
     with opened(folder) as short:
         return {path.name: path.read_bytes() for path in short.iterdir()}
 
@@ -73,13 +67,13 @@ class Bench:
         """What k4-report writes for the image served: (csv, report) bytes."""
         return k4_report(self.image_file, self.scene.root / "k4-report")
 
-    def settle(self, folder, older, name="pump"):
-        """The base path `folder`/`name`, with older files of the target names
+    def settle(self, folder, older):
+        """The base path `folder`/pump, with older files of the target names
         when the row asks for them."""
         with opened(folder) as short:
             for suffix, contents in OLDER.items() if older else ():
-                (short / f"{name}{suffix}").write_bytes(contents)
-        return Path(folder) / name
+                (short / f"pump{suffix}").write_bytes(contents)
+        return Path(folder) / "pump"
 
     # --- Output places: each returns the base path the user types ------------
 
@@ -101,28 +95,10 @@ class Bench:
         self.test.assertGreater(len(xls), spare, "the report must not fit the room left after the csv")
         return self.settle(self.mount_tmpfs(-(-len(csv) // PAGE) * PAGE + 2 * PAGE + spare), older)
 
-    def documents_folder(self, older):
-        """Where a bare name lands: the documents folder's "K4 Data Folder"."""
-        folder = self.scene.home / "Documents" / "K4 Data Folder"
-        folder.mkdir(parents=True)
-        return self.settle(folder, older)
-
-    def missing_folder(self, older):
-        return self.scene.root / "no such folder" / "pump"
-
-    def base_path_past_path_max(self, older):
-        """4096 characters: with ".csv" the name is beyond what the system takes."""
-        return self.deep_base(PATH_MAX, older)
-
-    def longest_target_path(self, older):
-        """A base path whose "BASE.csv" is the longest path the system takes,
-        4095 characters, with a short last name in deeply nested folders."""
-        return self.deep_base(PATH_MAX - 1 - len(".csv"), older)
-
-    def deep_base(self, length, older):
+    def deep_base(self, older, length):
         """A base path of exactly `length` characters: folders of 200
         characters nested as deep as it takes under one that makes up the
-        rest, then "pump"."""
+        rest, then a short last name, "pump"."""
         top = f"{self.scene.root}/"
         levels, rest = divmod(length - len(top) - len("/pump") - 1, 201)
         folder = top + "d" * (rest + 1) + ("/" + "d" * 200) * levels
@@ -130,6 +106,11 @@ class Bench:
         base = self.settle(folder, older)
         self.test.assertEqual(len(str(base)), length)
         return base
+
+    # 4096 characters: with ".csv" the name is beyond what the system takes.
+    base_path_past_path_max = partialmethod(deep_base, length=PATH_MAX)
+    # "BASE.csv" is the longest path the system takes, 4095 characters.
+    longest_target_path = partialmethod(deep_base, length=PATH_MAX - 1 - len(".csv"))
 
     def mount_tmpfs(self, size):
         if os.geteuid() != 0:

@@ -3,7 +3,6 @@ on a private Xvfb display, and a user played by xdotool. What the unit
 tests cannot show: the whole pass through the real windows and files, a
 second start beside a running program, a SIGTERM and an unplug mid-transfer."""
 
-import shutil
 import signal
 import struct
 import subprocess
@@ -15,8 +14,8 @@ from pathlib import Path
 sys.path.insert(0, str(Path(__file__).resolve().parents[2]))
 from harness import display as x  # noqa: E402
 from harness.reports import download_date, same_but_the_date  # noqa: E402
-from harness.scene import (SEND_FAILED, UPLOAD_LOST, Scene, check_sanitizers, ctest_main, k4_report, tool,  # noqa: E402
-                           wait_for)
+from harness.scene import (SEND_FAILED, UPLOAD_LOST, check_sanitizers, ctest_main, k4_report, tool,  # noqa: E402
+                           wait_for, x11_scene)
 
 # The program file's name, and what every caption of its windows holds.
 PROGRAM = "K4 Data Transfer Application"
@@ -24,13 +23,7 @@ PROGRAM = "K4 Data Transfer Application"
 
 class DesktopPass(unittest.TestCase):
     def setUp(self):
-        for program in ("xdotool", "xprop"):
-            if not shutil.which(program):
-                self.skipTest(f"{program} is not installed")
-        self.scene = Scene(x11=True)
-        self.addCleanup(self.scene.close)
-        if not self.scene.display:
-            self.skipTest("Xvfb is missing or did not start")
+        self.scene = x11_scene(self, "xdotool", "xprop")
         self.data = self.scene.home / "Documents" / "K4 Data Folder"
         self.seen = set()
 
@@ -126,6 +119,7 @@ class DesktopPass(unittest.TestCase):
             self.press(self.next_window("k4-message", timeout=30), "Return")
         self.assertEqual(self.ended(program), 0)
         self.assert_told_and_no_file([SEND_FAILED, UPLOAD_LOST])
+
 
 if __name__ == "__main__":
     sys.exit(ctest_main(sys.modules[__name__], ["DesktopPass"]))
