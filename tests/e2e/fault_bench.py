@@ -49,16 +49,13 @@ def snapshot(folder):
 
 
 class Bench:
-    """One row's surroundings; close() unmounts what it mounted."""
+    """One row's surroundings; cleanups.close() unmounts what it mounted."""
 
     def __init__(self, test, scene):
         self.test = test
         self.scene = scene
         self.image_file = scene.root / "served.img"
         self.cleanups = contextlib.ExitStack()
-
-    def close(self):
-        self.cleanups.close()
 
     def serve(self, image):
         self.image_file.write_bytes(image)

@@ -126,7 +126,7 @@ class FaultMatrixTest(unittest.TestCase):
                 try:
                     self.check(row, scene, bench)
                 finally:
-                    bench.close()  # unmounts before the scene's folder goes
+                    bench.cleanups.close()  # unmounts before the scene's folder goes
                     scene.close()
 
     def check(self, row, scene, bench):

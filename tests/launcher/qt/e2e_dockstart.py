@@ -33,11 +33,9 @@ class DockstartTest(unittest.TestCase):
         scene = self.scene
         first = self.dockstart()
         wait_for("the session lock", lambda: (scene.runtime / "k4-dockstart.lock").exists(), 10)
-        started = time.monotonic()
         second = self.dockstart("WINSTART")
-        self.assertEqual(second.communicate(timeout=5), ("", ""))
+        self.assertEqual(second.communicate(timeout=2), ("", ""), "the second copy did not end at once and silently")
         self.assertEqual(second.returncode, 0)
-        self.assertLess(time.monotonic() - started, 2, "the second copy did not end at once")
 
         unit = scene.start_sim("unit")
         wait_for("the main program's start", lambda: scene.starts() == 1, 5)
