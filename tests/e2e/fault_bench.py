@@ -1,60 +1,32 @@
 """What a row of the fault matrix runs on: the log image the unit serves,
-the output folder the pass writes into (an ordinary folder, a full or
-read-only file system, a missing folder, paths at the system's length
-limit) with older files of the target names in it, and the folder's
-contents before and after the pass."""
+the output folder the pass writes into (an ordinary folder, a full file
+system, paths at the system's length limit) with older files of the target
+names in it, and the folder's contents before and after the pass."""
 
 import contextlib
 import os
 import subprocess
 import tempfile
+from functools import partialmethod
 from pathlib import Path
 
-from harness.scene import tool
+from harness.scene import k4_report
 
 IMAGE_CAPACITY = 40960  # the computer's log buffer
 PATH_MAX = 4096         # bytes of a path the system takes, its terminating zero included
 PAGE = 4096             # a tmpfs hands out space a page at a time
 OLDER = {".csv": b"Event,an older comma-delimited file\r\n", ".xls": b"an older report"}
 
-try:
-    import xlrd
-except ImportError:  # reported by the check that needs it
-    xlrd = None
-
 
 # --- Images the unit serves --------------------------------------------------
-
-def sample(scene):
-    return scene.sim_image()
-
 
 def largest(scene):
     """The synthetic log filling the whole buffer: the largest files."""
     return (scene.sim_image("--synthetic", "100000") + bytes(IMAGE_CAPACITY))[:IMAGE_CAPACITY]
 
 
-def one_byte_past_the_buffer(scene):
-    return largest(scene) + b"\x01"
-
-
 def first_byte_zero(scene):
-    return b"\x00" + sample(scene)[1:]
-
-
-def with_header_word(image, offset, value):
-    return image[:offset] + value.to_bytes(2, "big") + image[offset + 2:]
-
-
-def table_starting_past_the_end(scene):
-    image = sample(scene)
-    return with_header_word(image, 6, len(image) + 64)
-
-
-def table_running_past_the_end(scene):
-    """The sample's table ends with the image: a longer claimed length must
-    give the same records and nothing read beyond them."""
-    return with_header_word(sample(scene), 8, 0xFFFF)
+    return b"\x00" + scene.sim_image()[1:]
 
 
 # --- Folder contents ---------------------------------------------------------
@@ -71,23 +43,13 @@ def opened(folder):
 
 
 def snapshot(folder):
-    """{name: bytes} of the files in `folder`, None when it does not exist."""
-    if not os.path.isdir(folder):
-        return None
+    """{name: bytes} of the files in `folder`."""
     with opened(folder) as short:
         return {path.name: path.read_bytes() for path in short.iterdir()}
 
 
-def report_event_indexes(xls_bytes):
-    """The event index column of the report's event rows (row 13 on)."""
-    if xlrd is None:
-        raise AssertionError("python3-xlrd is needed to read the report back")
-    sheet = xlrd.open_workbook(file_contents=xls_bytes).sheet_by_name("TQ K4")
-    return [int(sheet.cell_value(row, 0)) for row in range(12, sheet.nrows)]
-
-
 class Bench:
-    """One row's surroundings; close() unmounts what it mounted."""
+    """One row's surroundings; cleanups.close() unmounts what it mounted."""
 
     def __init__(self, test, scene):
         self.test = test
@@ -95,30 +57,20 @@ class Bench:
         self.image_file = scene.root / "served.img"
         self.cleanups = contextlib.ExitStack()
 
-    def close(self):
-        self.cleanups.close()
-
     def serve(self, image):
         self.image_file.write_bytes(image)
 
-    def report_files(self, image_maker=None):
-        """What k4-report writes for the image served, or the one image_maker
-        makes: (csv bytes, xls size)."""
-        image_file, base = self.image_file, self.scene.root / "k4-report"
-        if image_maker is not None:
-            image_file = self.scene.root / "like.img"
-            image_file.write_bytes(image_maker(self.scene))
-        subprocess.run([tool("k4-report"), str(image_file), "--output", str(base)],
-                       stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-        return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").stat().st_size
+    def report_files(self):
+        """What k4-report writes for the image served: (csv, report) bytes."""
+        return k4_report(self.image_file, self.scene.root / "k4-report")
 
-    def settle(self, folder, older, name="pump"):
-        """The base path `folder`/`name`, with older files of the target names
+    def settle(self, folder, older):
+        """The base path `folder`/pump, with older files of the target names
         when the row asks for them."""
         with opened(folder) as short:
             for suffix, contents in OLDER.items() if older else ():
-                (short / f"{name}{suffix}").write_bytes(contents)
-        return Path(folder) / name
+                (short / f"pump{suffix}").write_bytes(contents)
+        return Path(folder) / "pump"
 
     # --- Output places: each returns the base path the user types ------------
 
@@ -135,41 +87,15 @@ class Bench:
         return self.settle(self.mount_tmpfs(4 * PAGE), older)
 
     def room_for_the_csv_only(self, older):
-        csv, xls_size = self.report_files()
+        csv, xls = self.report_files()
         spare = 4 * PAGE
-        self.test.assertGreater(xls_size, spare, "the report must not fit the room left after the csv")
+        self.test.assertGreater(len(xls), spare, "the report must not fit the room left after the csv")
         return self.settle(self.mount_tmpfs(-(-len(csv) // PAGE) * PAGE + 2 * PAGE + spare), older)
 
-    def read_only_folder(self, older):
-        folder = self.mount_tmpfs(64 * PAGE)
-        base = self.settle(folder, older)
-        subprocess.run(["mount", "-o", "remount,ro", str(folder)], check=True)
-        # Root writes through permission bits, but not onto a read-only mount.
-        self.test.assertFalse(os.access(folder, os.W_OK), "the folder is still writable")
-        return base
-
-    def documents_folder(self, older):
-        """Where a bare name lands: the documents folder's "K4 Data Folder"."""
-        folder = self.scene.home / "Documents" / "K4 Data Folder"
-        folder.mkdir(parents=True)
-        return self.settle(folder, older)
-
-    def missing_folder(self, older):
-        return self.scene.root / "no such folder" / "pump"
-
-    def base_path_past_path_max(self, older):
-        """4096 characters: with ".csv" the name is beyond what the system takes."""
-        return self.deep_base(PATH_MAX, older)
-
-    def longest_target_path(self, older):
-        """A base path whose "BASE.csv" is the longest path the system takes,
-        4095 characters, with a short last name in deeply nested folders."""
-        return self.deep_base(PATH_MAX - 1 - len(".csv"), older)
-
-    def deep_base(self, length, older):
+    def deep_base(self, older, length):
         """A base path of exactly `length` characters: folders of 200
         characters nested as deep as it takes under one that makes up the
-        rest, then "pump"."""
+        rest, then a short last name, "pump"."""
         top = f"{self.scene.root}/"
         levels, rest = divmod(length - len(top) - len("/pump") - 1, 201)
         folder = top + "d" * (rest + 1) + ("/" + "d" * 200) * levels
@@ -177,6 +103,11 @@ class Bench:
         base = self.settle(folder, older)
         self.test.assertEqual(len(str(base)), length)
         return base
+
+    # 4096 characters: with ".csv" the name is beyond what the system takes.
+    base_path_past_path_max = partialmethod(deep_base, length=PATH_MAX)
+    # "BASE.csv" is the longest path the system takes, 4095 characters.
+    longest_target_path = partialmethod(deep_base, length=PATH_MAX - 1 - len(".csv"))
 
     def mount_tmpfs(self, size):
         if os.geteuid() != 0:

@@ -6,13 +6,9 @@ import sys
 CTEST_SKIPPED = 77
 
 
-class Failure(AssertionError):
-    pass
-
-
 def expect(condition, what):
     if not condition:
-        raise Failure(what)
+        raise AssertionError(what)
 
 
 def skip(why):

@@ -18,7 +18,6 @@ BIN_DIR = Path(os.environ.get("K4_BIN_DIR", ""))
 TESTS = Path(__file__).resolve().parents[1]
 
 UPLOAD_LOST = "Lost communication with the Pumpvisor Data Download Device while uploading data."
-FILE_COUNT_LOST = "Lost communication with the Pumpvisor Data Download Device, file count zero."
 SEND_FAILED = "Failed to send command, please reconnect."
 TIMEOUT = "Communications timeout has occured."
 
@@ -52,6 +51,13 @@ def tool(name):
     if not path.is_file():
         raise RuntimeError(f"{path} not found; set K4_BIN_DIR to the build's bin folder")
     return str(path)
+
+
+def k4_report(image_file, base):
+    """What k4-report writes for the image in `image_file`: (csv, report) bytes."""
+    subprocess.run([tool("k4-report"), str(image_file), "--output", str(base)],
+                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
+    return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").read_bytes()
 
 
 class Simulator:
@@ -108,8 +114,7 @@ class Scene:
     """A private bridge folder, configuration store, home and runtime folder.
     With `launcher`, the settings also make Dockstart run, and the main
     program it starts is a stand-in that counts its starts. With `x11`, a
-    private X server (Xvfb) on the first free display number, `display`
-    (None when Xvfb is missing)."""
+    private X server (Xvfb) on the first free display number, `display`."""
 
     def __init__(self, launcher=False, x11=False):
         self.root = Path(tempfile.mkdtemp(prefix="k4-e2e-"))
@@ -119,7 +124,7 @@ class Scene:
         self.config_dirs = self.root / "xdg"
         self.display = None
         self.simulators, self.processes = [], []
-        if x11 and shutil.which("Xvfb"):
+        if x11:
             read_end, write_end = os.pipe()
             # -noreset: the server would reset whenever its last client leaves,
             # and a program starting at that moment could not connect.
@@ -127,8 +132,9 @@ class Scene:
                         "-noreset"], pass_fds=(write_end,), stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
             os.close(write_end)
             with os.fdopen(read_end) as announced:
-                number = announced.readline().strip()
-            self.display = ":" + number if number else None
+                self.display = ":" + announced.readline().strip()
+            if self.display == ":":
+                raise RuntimeError("Xvfb did not start")
         settings = "[Configuration]\nVID=0x10c4\nPID=0xea60\n"
         if launcher:
             stand_in = self.root / "programs" / "K4 Data Transfer Application"
@@ -166,10 +172,9 @@ class Scene:
                                                **popen_options))
         return self.processes[-1]
 
-    def download(self, output, *args, timeout=60, wrapper=()):
-        """One pass of k4-download; `wrapper` goes before it on the command
-        line (a memory checker, say)."""
-        command = [*wrapper, tool("k4-download"), "--output", str(output), "--trace-bridges", *args]
+    def download(self, output, *args, timeout=60):
+        """One pass of k4-download."""
+        command = [tool("k4-download"), "--output", str(output), "--trace-bridges", *args]
         started = time.monotonic()
         process = subprocess.run(command, env=self.environment(), stdout=subprocess.DEVNULL,
                                  stderr=subprocess.PIPE, text=True, timeout=timeout)
@@ -195,6 +200,17 @@ class Scene:
         shutil.rmtree(self.root, ignore_errors=True)
         if faults:
             raise faults[0]
+
+
+def x11_scene(test, *programs, **options):
+    """A scene with its own X server for the unittest case `test`, closed
+    after it; the case is skipped without Xvfb or one of `programs`."""
+    for program in ("Xvfb", *programs):
+        if not shutil.which(program):
+            test.skipTest(f"{program} is not installed")
+    scene = Scene(x11=True, **options)
+    test.addCleanup(scene.close)
+    return scene
 
 
 def ctest_main(module, names):

@@ -9,10 +9,10 @@ import subprocess
 import tempfile
 from pathlib import Path
 
+from harness.scene import k4_report
+
 CONFIG_KEY = r"HKLM\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
 USER_CONFIG_KEY = r"HKCU\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
-# What a bridge file says for the unit linked as COM5.
-COM5_BRIDGE = "COM5 10c4 ea60\n"
 
 
 def prefix():
@@ -52,27 +52,16 @@ def set_dword(name, value, key=CONFIG_KEY):
         run("reg", "add", key, "/v", name, "/t", "REG_DWORD", "/d", str(value), "/f")
 
 
-def link_com5(device):
-    """Makes the pseudo-terminal `device` the prefix's COM5."""
-    link = prefix() / "dosdevices" / "com5"
-    if link.is_symlink() or link.exists():
-        link.unlink()
-    link.symlink_to(device)
-
-
-def announce_com5(folder):
-    """A bridge file in `folder` (the Windows programs' K4_BRIDGE_DIR) that
-    names COM5 with the unit's identifiers."""
-    folder.mkdir(parents=True, exist_ok=True)
-    (folder / "unit.bridge").write_text(COM5_BRIDGE)
-
-
 def unit_as_com5(scene, *sim_args, paced=False):
-    """A k4-sim of `scene` that the Windows programs see as COM5, announced
-    in scene.root/wine-bridges (what bridge_dir names)."""
+    """A k4-sim of `scene` that the Windows programs see as COM5: its
+    pseudo-terminal linked as the prefix's COM5, and announced with the
+    unit's identifiers in scene.root/wine-bridges (what bridge_dir names)."""
     sim = scene.start_sim("unit", *sim_args, paced=paced)
-    link_com5(sim.bridge_file.read_text().split()[0])
-    announce_com5(scene.root / "wine-bridges")
+    link = prefix() / "dosdevices" / "com5"
+    link.unlink(missing_ok=True)
+    link.symlink_to(sim.bridge_file.read_text().split()[0])
+    (scene.root / "wine-bridges").mkdir(exist_ok=True)
+    (scene.root / "wine-bridges" / "unit.bridge").write_text("COM5 10c4 ea60\n")
     return sim
 
 
@@ -85,6 +74,4 @@ def bridge_dir(scene):
 def linux_reports(image, base):
     """The Linux k4-report's CSV and report of `image`, as bytes: what the
     Windows build must write (the report but for its date)."""
-    subprocess.run([str(Path(os.environ["K4_BIN_DIR"]) / "k4-report"), str(image), "--output", str(base)],
-                   stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL, check=True)
-    return Path(f"{base}.csv").read_bytes(), Path(f"{base}.xls").read_bytes()
+    return k4_report(image, base)

@@ -41,9 +41,7 @@ has "$root/usr/lib/udev/rules.d/70-k4-data-transfer.rules" \
   'SUBSYSTEM=="tty", ATTRS{idVendor}=="10c4", ATTRS{idProduct}=="ea60", TAG+="uaccess", ENV{ID_MM_DEVICE_IGNORE}="1"'
 
 autostart=$root/etc/xdg/autostart/dockstart.desktop
-if [[ " $* " == *" dockstart "* ]]; then
-  has "$autostart" 'Exec=dockstart WINSTART'
-fi
+[[ " $* " != *" dockstart "* ]] || has "$autostart" 'Exec=dockstart WINSTART'
 for entry in "$root"/usr/share/applications/*.desktop "$autostart"; do
   [ -f "$entry" ] || continue
   desktop-file-validate "$entry" || fail "$(basename "$entry") does not validate"
