@@ -25,6 +25,10 @@ def largest(scene):
     return (scene.sim_image("--synthetic", "100000") + bytes(IMAGE_CAPACITY))[:IMAGE_CAPACITY]
 
 
+def one_byte_past_the_buffer(scene):
+    return largest(scene) + b"\x01"
+
+
 def first_byte_zero(scene):
     return b"\x00" + scene.sim_image()[1:]
 

@@ -9,13 +9,15 @@ byte, with no partial file anywhere. Only what a real pass shows is here:
 the line's timing on a real pseudo-terminal, real files and file systems,
 the bridge folder, the silence limits; the worker's and the link's branches
 are their unit tables' part. The sanitizer build runs every row with its
-checks of memory and undefined behaviour.
+checks of memory and undefined behaviour; with --memcheck a row's pass runs
+under valgrind's memcheck too, which also sees reads of uninitialised memory.
 
     test_fault_matrix.py --list                the rows: name, time limit, CTest labels
-    test_fault_matrix.py ROW...                runs those rows (exit 77: skipped)
+    test_fault_matrix.py [--memcheck] ROW...   runs those rows (exit 77: skipped)
     python3 -m unittest test_fault_matrix      runs every row
 """
 
+import shutil
 import sys
 import unittest
 from collections import Counter
@@ -25,19 +27,23 @@ from typing import Callable, Optional
 import fault_bench as fb
 from fault_bench import Bench
 from harness.reports import same_but_the_date
-from harness.scene import ACK, DOWNLOAD, FILE_COUNT, NAK, SEND_FAILED, TIMEOUT, UPLOAD_LOST, Scene, ctest_main
+from harness.scene import (ACK, DOWNLOAD, FILE_COUNT, FILE_COUNT_LOST, NAK, SEND_FAILED, TIMEOUT, UPLOAD_LOST, Scene,
+                           ctest_main)
 
 CSV_FAILED = "Unable to create the comma-delimited output file."
 XLS_FAILED = "Unable to create the Excel output file."
 SEARCHING = "Searching for Pumpvisor Data"
 CHOSEN = ("Pumpvisor Data Found", "Download Complete Save File")  # the prompts before the download
 SAVED = (*CHOSEN, "Save Successful")
+NOT_FOUND = (*(f"{SEARCHING} {n}/10" for n in range(1, 10)), "Device Not Connected")
 
 NEW, KEPT = "new", "kept"  # a target file after the pass: written anew, or as it was before
 
 QUICK = 10     # seconds: a fault noticed at once
 LARGE = 30     # the largest image through the line and both writers
+SEARCH = 20    # ten looks for the unit, a second apart
 SILENCE = 80   # a fault noticed only after the 50-second silence of a frame read
+MEMCHECK_SLOWER = 10
 
 WIRE_RATE = 12800   # bytes a second at 128000 baud, ten bits a byte
 END_FRAME = "end"   # in `sim`: the number of the reply's closing type-0 frame
@@ -67,6 +73,8 @@ class Row:
 
 NOTHING_WRITTEN = dict(status=1, dialogue=(*CHOSEN, CSV_FAILED, XLS_FAILED, UPLOAD_LOST), csv=KEPT, xls=KEPT)
 UPLOAD_FAILED = dict(status=1, dialogue=(*CHOSEN, UPLOAD_LOST), csv=KEPT, xls=KEPT)
+UNPLUGGED = dict(status=1, dialogue=(*CHOSEN, SEND_FAILED, UPLOAD_LOST), csv=KEPT, xls=KEPT)
+NO_DOWNLOAD = dict(status=1, dialogue=(FILE_COUNT_LOST,), csv=KEPT, xls=KEPT)
 
 ROWS = (
     Row("no-fault-replaces-older-files", naks=0),
@@ -74,16 +82,27 @@ ROWS = (
         naks=0, least=fb.IMAGE_CAPACITY / WIRE_RATE, limit=LARGE),
     # The bridges
     Row("second-of-two-bridges", others=(("--vid", "0403", "--pid", "6001"),), opens=2),
+    Row("vendor-matches-product-does-not", sim=("--pid", "ea61"), status=2, dialogue=NOT_FOUND,
+        csv=KEPT, xls=KEPT, opens=10, least=8.5, limit=SEARCH),
     # The line
     Row("corrupt-byte-in-end-frame", sim=("--corrupt-frame", END_FRAME), naks=1),
     Row("corrupt-first-frame", sim=("--corrupt-frame", "1"), naks=1, **UPLOAD_FAILED),
+    Row("four-corrupt-frames-in-a-row-then-another",
+        sim=("--corrupt-frame", "2", "--corrupt-count", "4", "--short-frame", "3"), naks=5),
     Row("five-corrupt-frames-in-a-row", sim=("--corrupt-frame", "2", "--corrupt-count", "5"), naks=5,
         status=1, dialogue=(*CHOSEN, TIMEOUT, UPLOAD_LOST), csv=KEPT, xls=KEPT),
     Row("dropped-end-frame", sim=("--drop-frame", END_FRAME), naks=1, limit=SILENCE, slow=True),
     Row("silence-mid-frame", sim=("--silent-mid-frame", "2"), naks=1, limit=SILENCE, slow=True),
-    Row("unplug-mid-transfer", sim=("--unplug-after", "2"), status=1, dialogue=(*CHOSEN, SEND_FAILED, UPLOAD_LOST),
-        csv=KEPT, xls=KEPT),
+    Row("header-announcing-511", sim=("--oversize-frame", "2"), naks=1),
+    Row("data-frame-announcing-2", sim=("--short-frame", "2"), naks=1),
+    Row("unplug-before-file-count", sim=("--unplug-on-command", str(FILE_COUNT)), **NO_DOWNLOAD),
+    Row("unplug-before-first-frame", sim=("--unplug-on-command", str(DOWNLOAD)), **UNPLUGGED),
+    Row("unplug-mid-transfer", sim=("--unplug-after", "2"), **UNPLUGGED),
+    Row("unplug-after-end-frame", sim=("--unplug-after", END_FRAME)),
     # The unit's answers
+    Row("one-byte-past-the-buffer", sim=("--allow-oversize-image",), image=fb.one_byte_past_the_buffer,
+        naks=0, limit=LARGE, **UPLOAD_FAILED),
+    Row("file-count-status-1", sim=("--status", "1"), **NO_DOWNLOAD),
     Row("file-count-0", sim=("--file-count", "0"), status=3, dialogue=("Device Empty",), csv=KEPT, xls=KEPT),
     Row("first-image-byte-0", image=fb.first_byte_zero, older=False, naks=0, **UPLOAD_FAILED),
     # The output folder
@@ -117,6 +136,7 @@ def dialogue(result):
 
 class FaultMatrixTest(unittest.TestCase):
     rows = ROWS
+    memcheck = False
 
     def test_every_row_ends_soundly(self):
         for row in self.rows:
@@ -137,9 +157,14 @@ class FaultMatrixTest(unittest.TestCase):
         # Bridge files are listed by name: these come before "unit".
         others = [scene.start_sim(f"a-other{n}", *options) for n, options in enumerate(row.others)]
         sim = scene.start_sim("unit", "--image", str(bench.image_file), *sim_options(row, image), paced=row.paced)
-        kept = scene.root / "kept.img"
+        kept, memcheck_log = scene.root / "kept.img", scene.root / "memcheck.log"
+        memcheck = ("valgrind", "--leak-check=full", "--errors-for-leak-kinds=definite,indirect",
+                    f"--log-file={memcheck_log}") if self.memcheck else ()
         # A pass still running after its limit fails the row (TimeoutExpired).
-        result = scene.download(row.typed or base, "--keep-image", str(kept), timeout=row.limit)
+        result = scene.download(row.typed or base, "--keep-image", str(kept), wrapper=memcheck,
+                                timeout=row.limit * (MEMCHECK_SLOWER if memcheck else 1))
+        if memcheck:
+            self.assertIn("ERROR SUMMARY: 0 errors", memcheck_log.read_text(), memcheck_log.read_text())
         for unit in (sim, *others):
             unit.stop()
 
@@ -193,6 +218,11 @@ def main(argv):
         for row in ROWS:
             print(row.name, int(row.limit), "e2e fault slow" if row.slow else "e2e fault")
         return 0
+    FaultMatrixTest.memcheck = "--memcheck" in argv
+    argv = [name for name in argv if name != "--memcheck"]
+    if FaultMatrixTest.memcheck and not shutil.which("valgrind"):
+        print("valgrind is not installed", file=sys.stderr)
+        return 77
     FaultMatrixTest.rows = tuple(row for row in ROWS if row.name in argv)
     unknown = set(argv) - {row.name for row in FaultMatrixTest.rows}
     if unknown or not argv:

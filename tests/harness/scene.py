@@ -18,6 +18,7 @@ BIN_DIR = Path(os.environ.get("K4_BIN_DIR", ""))
 TESTS = Path(__file__).resolve().parents[1]
 
 UPLOAD_LOST = "Lost communication with the Pumpvisor Data Download Device while uploading data."
+FILE_COUNT_LOST = "Lost communication with the Pumpvisor Data Download Device, file count zero."
 SEND_FAILED = "Failed to send command, please reconnect."
 TIMEOUT = "Communications timeout has occured."
 
@@ -172,9 +173,9 @@ class Scene:
                                                **popen_options))
         return self.processes[-1]
 
-    def download(self, output, *args, timeout=60):
-        """One pass of k4-download."""
-        command = [tool("k4-download"), "--output", str(output), "--trace-bridges", *args]
+    def download(self, output, *args, timeout=60, wrapper=()):
+        """One pass of k4-download; `wrapper` goes before it (a memory checker)."""
+        command = [*wrapper, tool("k4-download"), "--output", str(output), "--trace-bridges", *args]
         started = time.monotonic()
         process = subprocess.run(command, env=self.environment(), stdout=subprocess.DEVNULL,
                                  stderr=subprocess.PIPE, text=True, timeout=timeout)
