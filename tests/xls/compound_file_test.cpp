@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "report/xls/compound_file.h"
-#include "tests/xls/component_fixture.h"
+#include "tests/xls/com_holder.h"
 
 using namespace k4xls;
 using xlstest::U32;

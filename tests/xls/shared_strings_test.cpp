@@ -4,7 +4,7 @@
 
 #include "report/xls/record_ids.h"
 #include "report/xls/sst_writer.h"
-#include "tests/xls/component_fixture.h"
+#include "tests/xls/com_holder.h"
 
 using namespace k4xls;
 using xlstest::Bytes;
