@@ -37,6 +37,7 @@ LAST_ROW = 524  # its unbalance formula is the longest, 236 characters
 # Report row: currents in whole amperes -> (% of Max Amps, % unbalance) shown with Max Amps 20.
 LOADS = {13: ((10, 10, 10), ("50.0%", "")), 14: ((9, 10, 11), ("55.0%", "10.0%")), 15: ((1, 1, 1), ("", "")),
          LAST_ROW: ((9, 10, 11), ("55.0%", "10.0%"))}
+EMPTY = b"\xff" * 2 + bytes([STRIDE - 6]) + b"\xff" * (STRIDE - 3)
 failures = []
 
 
@@ -184,6 +185,14 @@ def check_xlrd(k4_report, writer, folder):
           [(0, (BLUE, True)), (len("Trip Enable Flags\n"), (BLACK, True))])
     for row, column, expected in ROW_STYLES:
         expect_style("event row", row, column, expected)
+    # A log longer than the report's 512 rows, its first record and its record 510 empty: measured from zero after
+    # the empty first record; No Data from record 510 on, without values or formulas.
+    records = [EMPTY] + [EMPTY if i == 510 else measurement(100 * i + 25, (5, 5, 5)) for i in range(1, 600)]
+    _, sheet = book_of(report(k4_report, folder, "long", records))
+    check("a long log: rows, E14:G14, column A", (sheet.nrows, sheet.row_values(13, 4, 7), sheet.col_values(0, 12)),
+          (LAST_ROW, ["0d", "0h", "12.5m"], list(range(512))))
+    no_data = [" "] * 6 + ["No Data"] + [" "] * 17
+    check("rows 523 and 524 after an empty record 510", [sheet.row_values(r, 1) for r in (522, 523)], [no_data] * 2)
     if writer:
         edges, tiny, _ = edge_workbooks(writer, folder)
         _, sheet = book_of(edges)
