@@ -3,9 +3,10 @@
 with one of three independent readers: xlrd (styles and values as stored),
 a headless LibreOffice (the row formulas recalculated after Max Amps is
 entered) or gnumeric's ssconvert (reads without a complaint). Given the
-sample workbook writer, it also checks the component's own edge cases that
-no report reaches: long shared strings, numbers at the edges of their compact
-form, formulas, a picture that needs CONTINUE records and a tiny workbook.
+sample workbook writer, xlrd (cached results) and gnumeric (recalculated)
+also check the component's own edge cases that no report reaches: long
+shared strings, numbers at the edges of their compact form, formulas, a
+picture that needs CONTINUE records and a tiny workbook.
 
 usage: check_report.py xlrd|libreoffice|gnumeric K4_REPORT [XLS_SAMPLE_WRITER]
 Exit status 77: the reader is not installed (skipped)."""
@@ -126,17 +127,13 @@ CELL, CELL_LEFT, TRIP, FLAGS, PARAMETER = (boxed(BLACK, CENTRE), boxed(BLACK, LE
 HEADING = boxed(BLACK, CENTRE, bold=True, wrap=1)
 # Styles with a number format keep the base style's default font colour: None leaves a property out.
 DECIMAL, PERCENT = boxed(None, CENTRE, format="#0.0;-#0.0;;"), boxed(None, CENTRE, format="0.0%;-0.0%;;")
-# (row, column, value or ... for any, style)
-HEADER = [(7, 1, "Date:", boxed(BLACK, LEFT, bold=True, borders=(0, 0, 0, 0))),
-          (7, 5, ..., boxed(None, LEFT, fill=ENTRY, format="mm/dd/yyyy")),
-          (7, 8, "Max Amps:", boxed(BLACK, RIGHT, bold=True, borders=(0, 0, 0, 0))),
-          (7, 9, 0.0, dict(CELL, fill=ENTRY, h=RIGHT)), (8, 5, "", dict(CELL_LEFT, fill=ENTRY)),
-          (11, 2, "Accumulated\nRun Time", HEADING), (11, 9, "Fault", dict(TRIP, bold=True, wrap=1)),
-          (11, 16, "% of Max Amps", dict(HEADING, rotation=DOWNWARDS)), (5, 1, ..., dict(fill=WHITE)),
-          (10, 12, ..., dict(fill=WHITE))]
-# A cell of each style in the sample's event rows (13 on), as (row, column, style).
-ROW_STYLES = [(13, 1, CELL), (13, 8, CELL_LEFT), (13, 9, TRIP), (13, 16, PERCENT), (17, 13, DECIMAL),
-              (18, 8, FLAGS), (19, 8, PARAMETER), (21, 9, CELL_LEFT), (16, 17, CELL)]
+# A cell of each style in the sample report, as (row, column, style); event rows from 13 on.
+STYLES = [(7, 1, boxed(BLACK, LEFT, bold=True, borders=(0, 0, 0, 0))), (7, 9, dict(CELL, fill=ENTRY, h=RIGHT)),
+          (7, 5, boxed(None, LEFT, fill=ENTRY, format="mm/dd/yyyy")), (8, 5, dict(CELL_LEFT, fill=ENTRY)),
+          (7, 8, boxed(BLACK, RIGHT, bold=True, borders=(0, 0, 0, 0))), (11, 2, HEADING),
+          (11, 9, dict(TRIP, bold=True, wrap=1)), (11, 16, dict(HEADING, rotation=DOWNWARDS)), (5, 1, dict(fill=WHITE)),
+          (10, 12, dict(fill=WHITE)), (13, 1, CELL), (13, 8, CELL_LEFT), (13, 9, TRIP), (13, 16, PERCENT),
+          (17, 13, DECIMAL), (18, 8, FLAGS), (19, 8, PARAMETER), (21, 9, CELL_LEFT), (16, 17, CELL)]
 
 
 def check_xlrd(k4_report, writer, folder):
@@ -173,18 +170,14 @@ def check_xlrd(k4_report, writer, folder):
     check("sheets", book.sheet_names(), ["TQ K4"])
     check("frozen above row 13, zoom", (sheet.panes_are_frozen, sheet.horz_split_pos, sheet.scl_mag_factor),
           (1, 12, 75))
-    for row, column, value, expected in HEADER:
-        if value is not ...:
-            check(f"R{row}C{column}", sheet.cell_value(row - 1, column - 1), value)
-        expect_style("header", row, column, expected)
+    for row, column, expected in STYLES:
+        expect_style("style of", row, column, expected)
     date = sheet.cell(6, 4)
     check("E7 holds the time of writing", date.ctype == xlrd.XL_CELL_DATE and
           abs(xlrd.xldate_as_datetime(date.value, 0).timestamp() - time.time()) < 300, True)
     runs = sheet.rich_text_runlist_map.get((10, 18), [])  # the flags heading: a blue first line
     check("flags heading fonts", [(start, font(index)) for start, index in runs],
           [(0, (BLUE, True)), (len("Trip Enable Flags\n"), (BLACK, True))])
-    for row, column, expected in ROW_STYLES:
-        expect_style("event row", row, column, expected)
     # A log longer than the report's 512 rows, its first record and its record 510 empty: measured from zero after
     # the empty first record; No Data from record 510 on, without values or formulas.
     records = [EMPTY] + [EMPTY if i == 510 else measurement(100 * i + 25, (5, 5, 5)) for i in range(1, 600)]
@@ -232,24 +225,15 @@ def check_libreoffice(k4_report, writer, folder):
             time.sleep(0.3)
     desktop = context.ServiceManager.createInstanceWithContext("com.sun.star.frame.Desktop", context)
     try:
-        def load(path):
-            document = desktop.loadComponentFromURL(uno.systemPathToFileUrl(path), "_blank", 0,
-                                                    (PropertyValue(Name="Hidden", Value=True),))
-            return document, document.Sheets.getByIndex(0)
-
-        document, sheet = load(loads)
+        document = desktop.loadComponentFromURL(uno.systemPathToFileUrl(loads), "_blank", 0,
+                                                (PropertyValue(Name="Hidden", Value=True),))
+        sheet = document.Sheets.getByIndex(0)
         sheet.getCellByPosition(8, 6).setValue(20)  # Max Amps, I7, as a user enters it
         document.calculateAll()
         for row, (amps, shown) in LOADS.items():
             check(f"currents {amps}: P and Q shown", tuple(sheet.getCellByPosition(c, row - 1).getString()
                                                            for c in (15, 16)), shown)
         document.close(True)
-        if writer:
-            edges, tiny, _ = edge_workbooks(writer, folder)
-            document, sheet = load(edges)
-            document.calculateAll()
-            check_edges("LibreOffice", lambda row, column: sheet.getCellByPosition(column - 1, row - 1).getString())
-            document.close(True)
     finally:
         try:
             desktop.terminate()
@@ -271,9 +255,7 @@ def check_gnumeric(k4_report, writer, folder):
               (0, []))
         return target
 
-    records = [measurement(10 * i, (i % 40, 5, 5), scale=i % 2) for i in range(600)]
-    for xls in (report(k4_report, folder, "sample"), report(k4_report, folder, "records600", records)):
-        convert(xls, xls + ".csv")
+    convert(report(k4_report, folder, "sample"), os.path.join(folder, "sample.csv"))
     if writer:
         edges, tiny, png = edge_workbooks(writer, folder)
         with open(convert(edges, edges + ".csv", "--recalc"), encoding="utf-8") as f:
