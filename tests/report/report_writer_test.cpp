@@ -11,7 +11,6 @@
 #include <fstream>
 #include <map>
 #include <memory>
-#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -177,33 +176,30 @@ struct Run {
     bool result = false;
 };
 
-// Runs the report writer on `table` (the whole of it, unless a length is
-// given). The "Start" export hands out an engine without a reference.
-std::unique_ptr<Run> RunWriter(std::span<const std::uint8_t> table, Faults faults = {},
-                               std::string_view outputPath = "/reports/unit 7.xls", int tableLength = -1)
+// One record of each shape the rows distinguish, so that every kind of
+// call the writer makes is among the steps.
+const std::vector<std::uint8_t> kMixedTable =
+    k4::test::TableBuilder()
+        .Measurement(k4::EVT_SWITCH_ON, 10, 1, {3680, 3696, 3664}, {200, 208, 192})
+        .Measurement(k4::EVT_TRIP_OVERLOAD, 20, 0, {3680, 3696, 3664}, {200, 208, 192})
+        .Empty()
+        .Parameter(k4::EVT_PROTECTION_CHANGE, 30, 7, 0x41)
+        .Stamped(k4::EVT_DEFAULTS_RESTORED, 40)
+        .Table();
+
+// Runs the report writer on the mixed table (or its first `tableLength`
+// bytes). The "Start" export hands out an engine without a reference.
+std::unique_ptr<Run> RunWriter(Faults faults = {}, std::string_view outputPath = "/reports/unit 7.xls",
+                               std::size_t tableLength = kMixedTable.size())
 {
     static Book* current = nullptr;
     auto run = std::make_unique<Run>();
     run->book.faults = faults;
     current = &run->book;
     const auto start = []() -> IEngine* { return current->faults.noEngine ? nullptr : current->Make(0); };
-    const auto length = static_cast<std::uint16_t>(tableLength < 0 ? table.size() : tableLength);
-    run->result =
-        k4::WriteXlsReportWithComponent(start, length, table, std::string(outputPath), "/opt/k4/TQLogo.png", run->sink);
+    run->result = k4::WriteXlsReportWithComponent(start, static_cast<std::uint16_t>(tableLength), kMixedTable,
+                                                  std::string(outputPath), "/opt/k4/TQLogo.png", run->sink);
     return run;
-}
-
-// One record of each shape the rows distinguish, so that every kind of
-// call the writer makes is among the steps.
-std::vector<std::uint8_t> MixedTable()
-{
-    k4::test::TableBuilder b;
-    b.Measurement(k4::EVT_SWITCH_ON, 10, 1, {3680, 3696, 3664}, {200, 208, 192})
-        .Measurement(k4::EVT_TRIP_OVERLOAD, 20, 0, {3680, 3696, 3664}, {200, 208, 192})
-        .Empty()
-        .Parameter(k4::EVT_PROTECTION_CHANGE, 30, 7, 0x41)
-        .Stamped(k4::EVT_DEFAULTS_RESTORED, 40);
-    return b.Table();
 }
 
 // A run ends with `message` (none: success), its workbook closed only on success, every reference released.
@@ -228,7 +224,7 @@ TEST(ReportWriter, ClosesTheWorkbookLastAndPassesThePathWhole)
         {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},     // the last character there is
     };
     for (const auto& [name, wide] : names) {
-        const auto run = RunWriter(MixedTable(), {}, "/reports/" + std::string(300, 'x') + "/" + name);
+        const auto run = RunWriter({}, "/reports/" + std::string(300, 'x') + "/" + name);
         ExpectEnd(*run, "", name);
         EXPECT_EQ(std::count(run->book.calls.begin(), run->book.calls.end(), "Close"), 1);
         EXPECT_EQ(run->book.calls.back(), "Close");
@@ -241,7 +237,7 @@ TEST(ReportWriter, MinutesKeepTheirDecimalPointInAnyLocale)
 {
     if (!std::setlocale(LC_ALL, "de_DE.UTF-8"))
         GTEST_SKIP() << "no decimal-comma locale";
-    const auto run = RunWriter(MixedTable());
+    const auto run = RunWriter();
     std::setlocale(LC_ALL, "C");
     EXPECT_EQ(run->book.cells[std::pair(14, 7)], "1.0m");
 }
@@ -251,26 +247,26 @@ TEST(ReportWriter, MinutesKeepTheirDecimalPointInAnyLocale)
 TEST(ReportWriter, AFailureAtAnyStepIsReportedOnceAndReleasesEverything)
 {
     const std::string failed(k4::text::kXlsCreateFailedMessage);
-    const auto clean = RunWriter(MixedTable());
+    const auto clean = RunWriter();
     int fetches = 0;
     for (int step = 1; step <= static_cast<int>(clean->book.calls.size()); ++step) {
         const std::string name = std::to_string(step) + " " + clean->book.calls[step - 1];
-        const auto failing = RunWriter(MixedTable(), {.failAt = step});
+        const auto failing = RunWriter({.failAt = step});
         ExpectEnd(*failing, failed, "failing call " + name);
         EXPECT_EQ(failing->book.calls.size(), static_cast<std::size_t>(step)) << "calls after " << name;
         if (name.find('+') != std::string::npos && ++fetches)
-            ExpectEnd(*RunWriter(MixedTable(), {.nullAt = step}), failed, "no interface from call " + name);
+            ExpectEnd(*RunWriter({.nullAt = step}), failed, "no interface from call " + name);
     }
     EXPECT_GT(fetches, 100);
 
-    const auto noEngine = RunWriter(MixedTable(), {.noEngine = true});
+    const auto noEngine = RunWriter({.noEngine = true});
     ExpectEnd(*noEngine, failed, "Start without an engine");
     EXPECT_TRUE(noEngine->book.calls.empty());
 }
 
 TEST(ReportWriter, EmptyTableWritesNoFileAndSaysNothing)
 {
-    const auto run = RunWriter(MixedTable(), {}, "/reports/x.xls", 0);
+    const auto run = RunWriter({}, "/reports/x.xls", 0);
     EXPECT_FALSE(run->result);
     EXPECT_TRUE(run->sink.messages.empty());
     EXPECT_EQ(std::count(run->book.calls.begin(), run->book.calls.end(), "Close"), 0);
@@ -284,13 +280,12 @@ TEST(ReportWriter, AComponentThatCannotBeUsedIsReportedAsMissing)
     fs::remove_all(folder);
     fs::create_directories(folder / "not-a-library");
     std::ofstream(folder / "not-a-library" / k4::SharedLibraryFileName("k4xls")) << "not a shared library";
-    const auto table = MixedTable();
 
     for (const std::string& programFolder : {folder.string(), std::string(), (folder / "not-a-library").string(),
                                              std::string(K4_TEST_COMPONENT_WITHOUT_START_DIR)}) {
         RecordingSink sink;
-        EXPECT_FALSE(k4::WriteXlsReport(0, static_cast<std::uint16_t>(table.size()), table, (folder / "out").string(),
-                                        sink, programFolder));
+        EXPECT_FALSE(k4::WriteXlsReport(0, static_cast<std::uint16_t>(kMixedTable.size()), kMixedTable,
+                                        (folder / "out").string(), sink, programFolder));
         EXPECT_EQ(sink.messages, Texts{std::string(k4::text::kComponentMissingMessage)})
             << "program folder " << programFolder;
     }
