@@ -15,11 +15,10 @@ using Tokens = std::vector<std::uint8_t>;
 // to 65535 take the short integer token.
 TEST(FormulaCompiler, TokensThatNoReaderShows)
 {
-    const std::pair<std::u16string_view, Tokens> cases[] = {{u"=NOW()", {0x19, 0x01, 0x00, 0x00}},
-                                                            {u"=1+ABS(NOW())", {0x19, 0x01, 0x00, 0x00}},
+    // =NOW() alone and small integers are in the sample report's formulas (golden_sample).
+    const std::pair<std::u16string_view, Tokens> cases[] = {{u"=1+ABS(NOW())", {0x19, 0x01, 0x00, 0x00}},
                                                             {u"=65535", {0x1E, 0xFF, 0xFF}},
-                                                            {u"=65536", {0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x40}},
-                                                            {u"=0", {0x1E, 0, 0}}};
+                                                            {u"=65536", {0x1F, 0, 0, 0, 0, 0, 0, 0xF0, 0x40}}};
     for (const auto& [text, start] : cases) {
         FormulaCompiler compiler;
         Tokens tokens;
