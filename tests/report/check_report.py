@@ -1,16 +1,23 @@
 #!/usr/bin/python3
 """Opens reports that k4-report writes (the built-in sample and crafted logs)
-with one of three independent readers: xlrd (values as stored; the styles,
-the sample's bytes, are golden_sample's),
-a headless LibreOffice (the row formulas recalculated after Max Amps is
-entered) or gnumeric's ssconvert (reads without a complaint). Given the
-sample workbook writer, xlrd (cached results) and gnumeric (recalculated)
-also check the component's own edge cases that no report reaches: long
-shared strings, numbers at the edges of their compact form, formulas, a
-picture that needs CONTINUE records and a tiny workbook.
+with one of three independent readers: xlrd (values as stored), a headless
+LibreOffice (the row formulas recalculated after Max Amps is entered) or
+gnumeric's ssconvert (reads without a complaint). Given the sample workbook
+writer, xlrd (cached results) and gnumeric (recalculated) also check the
+component's own edge cases that no report reaches: long shared strings,
+numbers at the edges of their compact form, formulas, a picture that needs
+CONTINUE records and a tiny workbook.
+
+"golden" compares the CSV and the .xls that `k4-report --sample` writes with
+the files kept in tests/data/ (or renews them): the CSV byte for byte, the
+.xls as a listing of its compound file and of its BIFF records, read here
+without the product's code. The download date (the cached value of the NOW()
+cell) is masked. The styles are held there, byte for byte.
 
 usage: check_report.py xlrd|libreoffice|gnumeric K4_REPORT [XLS_SAMPLE_WRITER]
+       check_report.py golden K4_REPORT [--regenerate]
 Exit status 77: the reader is not installed (skipped)."""
+import difflib
 import os
 import random
 import re
@@ -219,8 +226,75 @@ def check_gnumeric(k4_report, writer, folder):
         convert(tiny, tiny + ".csv")
 
 
+DATA = os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "data")
+FREE, END_OF_CHAIN = 0xFFFFFFFF, 0xFFFFFFFE
+NAMES = {0x0006: "FORMULA", 0x0809: "BOF", 0x000A: "EOF", 0x00FC: "SST", 0x003C: "CONTINUE", 0x00FD: "LABELSST",
+         0x027E: "RK", 0x0203: "NUMBER", 0x0201: "BLANK", 0x00BE: "MULBLANK", 0x00E0: "XF", 0x0031: "FONT",
+         0x041E: "FORMAT", 0x00E5: "MERGEDCELLS", 0x007D: "COLINFO", 0x0208: "ROW", 0x00EC: "MSODRAWING",
+         0x00EB: "MSODRAWINGGROUP", 0x005D: "OBJ", 0x0092: "PALETTE", 0x0085: "BOUNDSHEET", 0x023E: "WINDOW2"}
+
+
+def hex_lines(data, indent="    ", width=32):
+    return [indent + data[i:i + width].hex(" ") for i in range(0, len(data), width)]
+
+
+def listing(xls):
+    """The file's header, FAT chains and directory, then one entry per record of its Workbook stream."""
+    u32 = lambda at: struct.unpack_from("<I", xls, at)[0]
+    sector = lambda n: xls[512 * (n + 1):512 * (n + 2)]
+    fat_sectors = [u32(76 + 4 * i) for i in range(109) if u32(76 + 4 * i) != FREE]
+    fat = [e for n in fat_sectors for e in struct.unpack("<128I", sector(n))]
+
+    def chain(first):
+        while first not in (FREE, END_OF_CHAIN):
+            yield first
+            first = fat[first]
+
+    lines = [f"file: {len(xls)} bytes", "header:", *hex_lines(xls[:76]), f"FAT sectors: {fat_sectors}",
+             "FAT: " + " ".join(f"{n}>{e:x}" for n, e in enumerate(fat) if e != FREE)]
+    directory = b"".join(sector(n) for n in chain(u32(48)))
+    stream = b""
+    for at in range(0, len(directory), 128):
+        entry = directory[at:at + 128]
+        if entry[66] != 0:
+            lines += [f"directory entry {at // 128}:", *hex_lines(entry)]
+            name = entry[:struct.unpack_from("<H", entry, 64)[0] - 2].decode("utf-16-le")
+            if name == "Workbook":
+                size = struct.unpack_from("<I", entry, 120)[0]
+                stream = b"".join(sector(n) for n in chain(struct.unpack_from("<I", entry, 116)[0]))[:size]
+    at = 0
+    while at + 4 <= len(stream) and stream[at:at + 2] != b"\0\0":  # zero padding follows the last record
+        kind, length = struct.unpack_from("<HH", stream, at)
+        body = bytearray(stream[at + 4:at + 4 + length])
+        if kind == 0x0006 and struct.unpack_from("<HH", body) == (6, 4):  # the download date, E7
+            body[6:14] = b"\0" * 8
+        lines += [f"{at:06x} {kind:04x} {NAMES.get(kind, '?')} {length}", *hex_lines(bytes(body))]
+        at += 4 + length
+    lines.append(f"padding: {len(stream) - at} bytes, {'all zero' if not any(stream[at:]) else 'NOT ZERO'}")
+    return "\n".join(lines) + "\n"
+
+
+def check_golden(k4_report, regenerate, folder):
+    """The sample's CSV byte for byte and the listing of its .xls against the files in tests/data/, or renews them."""
+    base = report(k4_report, folder, "sample")[:-len(".xls")]
+    with open(base + ".csv", encoding="utf-8", newline="") as csv, open(base + ".xls", "rb") as xls:
+        written = {"sample.csv": csv.read(), "sample.xls.txt": listing(xls.read())}
+    for name, text in written.items():
+        path = os.path.join(DATA, name)
+        if regenerate == "--regenerate":
+            with open(path, "w", encoding="utf-8", newline="") as out:
+                out.write(text)
+            print("wrote", os.path.normpath(path))
+            continue
+        with open(path, encoding="utf-8", newline="") as kept:
+            diff = list(difflib.unified_diff(kept.read().splitlines(), text.splitlines(), name, "written", lineterm=""))
+        if diff:
+            failures.append(f"{name} differs from what k4-report --sample writes now (after an intended change: "
+                            "scripts/regenerate-golden.sh)\n" + "\n".join(diff[:60]))
+
+
 def main():
-    readers = {"xlrd": check_xlrd, "libreoffice": check_libreoffice, "gnumeric": check_gnumeric}
+    readers = {"xlrd": check_xlrd, "libreoffice": check_libreoffice, "gnumeric": check_gnumeric, "golden": check_golden}
     if len(sys.argv) not in (3, 4) or sys.argv[1] not in readers:
         sys.exit(__doc__)
     with tempfile.TemporaryDirectory(prefix="k4-report-readers-") as folder:
