@@ -7,4 +7,4 @@ set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build}
 cmake --build "$build" --target k4-report k4xls
-/usr/bin/python3 tests/report/golden_sample.py "$build/bin/k4-report" --regenerate
+/usr/bin/python3 tests/report/check_report.py golden "$build/bin/k4-report" --regenerate

@@ -11,7 +11,7 @@ build=${1:-$here/../build}
 work=$(mktemp -d)
 trap 'rm -rf "$work"' EXIT
 
-"$build/bin/report_driver" --sample --output "$work/sample"
+"$build/bin/k4-report" --sample --output "$work/sample"
 soffice --headless "-env:UserInstallation=file://$work/profile" --convert-to pdf --outdir "$work" \
     "$work/sample.xls" >/dev/null
 # 130 dpi; the crop keeps the report and drops the empty page margins.
