@@ -22,7 +22,7 @@ all_started=$(date +%s%N)
 # What the Windows build delivers: the programs, the spreadsheet component
 # and the test programs with their helpers.
 targets=(k4xls k4-download k4-report
-         eventlog_tests link_tests session_tests report_tests report_driver k4xls_without_start
+         eventlog_tests link_tests session_tests report_tests k4xls_without_start
          xls_tests xls_sample_writer win32_platform_tests fake_cp210x watch_tests common_tests)
 tests='^(layers|eventlog_tests|link_tests|session_tests|report_tests|report_readers\..*|xls\.xls_tests|win32_platform_tests|watch_tests|common_tests)$'
 
