@@ -55,7 +55,7 @@ def files_in(folder):
     return sorted(p.name for p in folder.iterdir()) if folder.exists() else []
 
 
-# One whole pass per code page, each checking every dialog on the way and
+# One whole pass per code page (a second instance beside its message), with
 # both files against the Linux build's: (locale, how the name is given,
 # folders of the files under the scratch folder or None for the documents'
 # K4 Data Folder, their name, folder the programs are copied into or None).

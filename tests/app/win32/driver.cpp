@@ -1,6 +1,7 @@
 // driver.exe: the Windows programs driven from outside as a user would
 // drive them, one scenario per run (desktop_wine.py picks them). Prints
-// what it saw ("message: ...", "ok ...") and ends 0 when every check held.
+// the messages it answered ("message: ...") and ends 0 when every check
+// held.
 #include <fstream>
 
 #include "tests/app/win32/driver_kit.h"
@@ -29,7 +30,7 @@ void WholePass(const std::string& app, const std::vector<std::string>& args)
         Fail("the main window is visible while the prompts are up");
 
     Press(save, IDC_SAVE);
-    const auto box = WaitFor("the message", 10s, [&] { return MessageBoxOf(program.Pid(), text::kApplicationName); });
+    const HWND box = WaitFor("the message", 10s, [&] { return MessageBoxOf(program.Pid(), text::kApplicationName); });
     ExpectEnd(Program(app), "beside the first");
     Press(box, IDOK);
     WaitGone(box, "the message box");
