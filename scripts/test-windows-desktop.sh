@@ -28,7 +28,7 @@ since() { local ns=$(($(date +%s%N) - $1)); printf '%d.%d s' $((ns / 1000000000)
 started=$(date +%s%N)
 
 echo "== Windows desktop build ($build) =="
-targets=(k4-win32-app k4-dockstart k4-desktop-driver k4-desktop-standin k4-desktop-planted k4xls)
+targets=(k4-win32-app k4-dockstart k4-desktop-driver k4-desktop-standin k4xls)
 command -v makensis >/dev/null && targets+=(installer)
 cmake -S . -B "$build" -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64-x86_64.cmake -DCMAKE_BUILD_TYPE=RelWithDebInfo \
   -DK4_BUILD_TESTS=ON >/dev/null

@@ -4,12 +4,14 @@
 // the target k4-windows-pictures.
 #include "tests/app/win32/driver_kit.h"
 
+#include <commctrl.h>
+
 using namespace k4drive;
 
 namespace {
 
-const Shape kNotConnected{"not-connected", std::string(text::kDeviceNotConnected), {{IDC_EXIT, text::kExitButton}}};
-const Shape kDeviceEmpty{"device-empty", std::string(text::kDeviceEmpty), {{IDC_EXIT, text::kExitButton}}};
+const std::string kNotConnected(text::kDeviceNotConnected);
+const std::string kDeviceEmpty(text::kDeviceEmpty);
 
 // Writes FOLDER\NAME.ready and waits for FOLDER\NAME.done.
 void Pause(const std::string& folder, const std::string& name)
@@ -40,7 +42,8 @@ void Pictures(const std::string& app, const std::vector<std::string>& args)
         const HWND main = WaitForDialog(program, kMain);
         const HWND found = WaitForDialog(program, kDataFound);
         Pause(folder, "data-found");
-        const HWND about = OpenAbout(program, main);
+        PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
+        const HWND about = WaitForDialog(program, kAbout, 15s, text::kAboutCaption);
         WaitFor("the firmware version", 5s, [&] { return !EditText(about, IDC_FIRMWARE).empty(); });
         Pause(folder, "about");
         Press(about, IDOK);
@@ -50,7 +53,7 @@ void Pictures(const std::string& app, const std::vector<std::string>& args)
         Press(save, IDC_BROWSE);
         const HWND picker = FileSaveDialogOf(program);
         Pause(folder, "browse");
-        PostMessageA(picker, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+        Press(picker, IDCANCEL);
         WaitGone(picker, "the file-save dialog");
         SetText(GetDlgItem(save, IDC_SAVE_AS), "picture");
         Pause(folder, "save-file");
@@ -73,13 +76,13 @@ void Pictures(const std::string& app, const std::vector<std::string>& args)
         Program program(args.at(1));
         WaitFor("the start-at-log-on question", 15s, [&] { return MessageBoxOf(program.Pid(), text::kLauncherName); });
         Pause(folder, "dockstart-question");
-        AnswerQuestion(program, "yes");
+        AnswerQuestion(program, IDYES);
         const HWND hidden = WaitFor("the hidden window", 15s, [&] { return HiddenWindowOf(program.Pid()); });
         TrayClick(hidden, WM_RBUTTONDOWN);
         WaitFor("the tray menu", 5s, [] { return PopupMenuShown(); });
         Pause(folder, "dockstart-menu");
         ChooseExit(hidden);
-        AnswerQuestion(program, "yes");
+        AnswerQuestion(program, IDYES);
         ExpectEnd(program, "after the launcher pictures", 5s);
     }
 }

@@ -4,14 +4,12 @@
 // texts back. Used by driver.exe (the desktop cases) and by the picture
 // maker in scripts/.
 #include <windows.h>
-#include <commctrl.h>
 #include <shellapi.h>
 
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <functional>
-#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -47,17 +45,13 @@ inline std::string WindowText(HWND hwnd)
     return k4::Narrow(std::wstring_view(buffer, static_cast<std::size_t>(length > 0 ? length : 0)));
 }
 
-// An edit control keeps its text itself: only a message reads it, and a
-// program that is still starting may not answer the first one in time.
+// An edit control keeps its text itself: only a message reads it.
 inline std::string EditText(HWND dialog, int id)
 {
-    for (int attempt = 0; attempt < 3; ++attempt) {
-        wchar_t buffer[4096] = {};
-        if (SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
-                                SMTO_ABORTIFHUNG, 2000, nullptr) != 0)
-            return k4::Narrow(buffer);
-    }
-    return {};
+    wchar_t buffer[4096] = {};
+    SendMessageTimeoutW(GetDlgItem(dialog, id), WM_GETTEXT, std::size(buffer), reinterpret_cast<LPARAM>(buffer),
+                        SMTO_ABORTIFHUNG, 2000, nullptr);
+    return k4::Narrow(buffer);
 }
 
 inline void SetText(HWND hwnd, const std::string& value)
@@ -72,82 +66,29 @@ inline std::string ClassOf(HWND hwnd)
     return name;
 }
 
-// Top-level windows of one process that `wanted` takes.
-inline std::vector<HWND> WindowsOf(DWORD pid, const std::function<bool(HWND)>& wanted)
+// The first top-level window of one process that `wanted` takes.
+inline HWND WindowOf(DWORD pid, const std::function<bool(HWND)>& wanted)
 {
-    std::vector<HWND> found;
     for (HWND hwnd = GetWindow(GetDesktopWindow(), GW_CHILD); hwnd != nullptr; hwnd = GetWindow(hwnd, GW_HWNDNEXT)) {
         DWORD owner = 0;
         GetWindowThreadProcessId(hwnd, &owner);
         if (owner == pid && wanted(hwnd))
-            found.push_back(hwnd);
+            return hwnd;
     }
-    return found;
+    return nullptr;
 }
 
-inline std::vector<HWND> Dialogs(DWORD pid, std::string_view caption, bool visibleOnly = true)
+inline bool IsDialog(HWND hwnd, std::string_view caption, bool visibleOnly = true)
 {
-    return WindowsOf(pid, [&](HWND hwnd) {
-        return ClassOf(hwnd) == "#32770" && (!visibleOnly || IsWindowVisible(hwnd)) && WindowText(hwnd) == caption;
-    });
+    return ClassOf(hwnd) == "#32770" && (!visibleOnly || IsWindowVisible(hwnd)) && WindowText(hwnd) == caption;
 }
 
-// A dialog as its user knows it: the caption, the text on top, and the
-// controls he works with, by id, with their labels ("" for a field).
-struct Shape {
-    const char* name;
-    std::string text;
-    std::vector<std::pair<int, std::string_view>> controls;
-    std::string_view caption = text::kWindowCaption;
-};
-
-inline const Shape kMain{"main", std::string(text::kSearching), {{IDC_PROGRESS, ""}}};
-inline const Shape kDataFound{"data-found",
-                              std::string(text::kDataFound),
-                              {{IDC_DOWNLOAD_DATA, text::kDownloadDataButton}, {IDC_CANCEL, text::kCancelButton}}};
-inline const Shape kSaveFile{"save-file",
-                             std::string(text::kSaveFileTitle),
-                             {{IDC_SAVE_AS, ""},
-                              {IDC_BROWSE, text::kBrowseButton},
-                              {IDC_SAVE, text::kSaveButton},
-                              {IDC_CANCEL, text::kCancelButton}}};
-inline const Shape kSaveComplete{"save-complete", std::string(text::kSaveComplete), {{IDC_EXIT, text::kExitButton}}};
-inline const Shape kAbout{"about",
-                          std::string(text::kApplicationName) + "\n" + std::string(text::kAboutVersionLine),
-                          {{IDOK, text::kOkButton}, {IDC_FIRMWARE, ""}},
-                          text::kAboutCaption};
-
-inline bool IsDialogOf(HWND hwnd, const Shape& shape)
-{
-    const HWND first = GetWindow(hwnd, GW_CHILD);
-    return first != nullptr && WindowText(first) == shape.text;
-}
-
-// Every control the user works with is there under its id and label.
-inline void CheckDialog(HWND dialog, const Shape& shape)
-{
-    for (const auto& [id, label] : shape.controls) {
-        const HWND control = GetDlgItem(dialog, id);
-        if (control == nullptr || (GetWindowLongA(control, GWL_STYLE) & WS_VISIBLE) == 0)
-            Fail(std::string(shape.name) + ": no control " + std::to_string(id));
-        if (!label.empty() && WindowText(control) != label)
-            Fail(std::string(shape.name) + ": control " + std::to_string(id) + " says \"" + WindowText(control) + "\"");
-    }
-}
-
-// Whatever the driver started ends with it, also after a failed check:
-// a program left waiting behind a dialog would confuse the next run.
-inline HANDLE KillOnCloseJob()
-{
-    static const HANDLE job = [] {
-        const HANDLE created = CreateJobObjectA(nullptr, nullptr);
-        JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
-        limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
-        SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
-        return created;
-    }();
-    return job;
-}
+// Our dialogs, told apart by the text on top.
+inline const std::string kMain(text::kSearching);
+inline const std::string kDataFound(text::kDataFound);
+inline const std::string kSaveFile(text::kSaveFileTitle);
+inline const std::string kSaveComplete(text::kSaveComplete);
+inline const std::string kAbout = std::string(text::kApplicationName) + "\n" + std::string(text::kAboutVersionLine);
 
 class Program {
 public:
@@ -159,13 +100,23 @@ public:
         if (!CreateProcessW(k4::Widen(file).c_str(), commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr,
                             &startup, &m_process))
             Fail("cannot start " + file);
-        AssignProcessToJobObject(KillOnCloseJob(), m_process.hProcess);
+        // Whatever the driver started ends with it, also after a failed
+        // check: a program left waiting behind a dialog would confuse the
+        // next run.
+        static const HANDLE job = [] {
+            const HANDLE created = CreateJobObjectA(nullptr, nullptr);
+            JOBOBJECT_EXTENDED_LIMIT_INFORMATION limits{};
+            limits.BasicLimitInformation.LimitFlags = JOB_OBJECT_LIMIT_KILL_ON_JOB_CLOSE;
+            SetInformationJobObject(created, JobObjectExtendedLimitInformation, &limits, sizeof limits);
+            return created;
+        }();
+        AssignProcessToJobObject(job, m_process.hProcess);
         CloseHandle(m_process.hThread);
     }
     ~Program() { CloseHandle(m_process.hProcess); }
 
     DWORD Pid() const { return m_process.dwProcessId; }
-    bool Running() const { return WaitForSingleObject(m_process.hProcess, 0) == WAIT_TIMEOUT; }
+    bool Running() const { return !EndsWithin(0ms); }
     bool EndsWithin(std::chrono::milliseconds limit) const
     {
         return WaitForSingleObject(m_process.hProcess, static_cast<DWORD>(limit.count())) == WAIT_OBJECT_0;
@@ -188,20 +139,18 @@ auto WaitFor(const std::string& what, std::chrono::milliseconds limit, Found fou
     }
 }
 
-// The dialog up in `program`, checked: also hidden ones for the main
+// The dialog with this text on top up in `program`: also a hidden main
 // window, which the worker hides while the prompts are up.
-inline HWND WaitForDialog(const Program& program, const Shape& shape, std::chrono::milliseconds limit = 15s)
+inline HWND WaitForDialog(const Program& program, const std::string& top, std::chrono::milliseconds limit = 15s,
+                          std::string_view caption = text::kWindowCaption)
 {
-    const HWND found = WaitFor(std::string("dialog ") + shape.name, limit, [&]() -> HWND {
+    return WaitFor("dialog " + top, limit, [&] {
         if (!program.Running())
-            Fail(std::string("the program ended before dialog ") + shape.name);
-        for (HWND hwnd : Dialogs(program.Pid(), shape.caption, &shape != &kMain))
-            if (IsDialogOf(hwnd, shape))
-                return hwnd;
-        return nullptr;
+            Fail("the program ended before dialog " + top);
+        return WindowOf(program.Pid(), [&](HWND hwnd) {
+            return IsDialog(hwnd, caption, top != kMain) && WindowText(GetWindow(hwnd, GW_CHILD)) == top;
+        });
     });
-    CheckDialog(found, shape);
-    return found;
 }
 
 inline void Press(HWND dialog, int id)
@@ -211,24 +160,25 @@ inline void Press(HWND dialog, int id)
 
 inline void WaitGone(HWND hwnd, const std::string& what)
 {
-    WaitFor(what + " to close", 5s, [&] { return !IsWindow(hwnd) || !IsWindowVisible(hwnd); });
+    WaitFor(what + " to close", 5s, [&] { return !IsWindowVisible(hwnd); });
 }
 
-// The message box up in `pid` with this caption, and its text.
-inline std::optional<std::pair<HWND, std::string>> MessageBoxOf(DWORD pid, std::string_view caption)
+// The message box up in `pid` with this caption, or nullptr.
+inline HWND MessageBoxOf(DWORD pid, std::string_view caption)
 {
-    for (HWND box : Dialogs(pid, caption))
-        for (HWND control = GetWindow(box, GW_CHILD); control != nullptr; control = GetWindow(control, GW_HWNDNEXT))
-            if (_stricmp(ClassOf(control).c_str(), "Static") == 0 && !WindowText(control).empty())
-                return std::make_pair(box, WindowText(control));
-    return std::nullopt;
+    return WindowOf(pid, [&](HWND hwnd) { return IsDialog(hwnd, caption); });
+}
+
+// A message box's text, in the static control the system gives id 0xFFFF.
+inline std::string MessageText(HWND box)
+{
+    return WindowText(GetDlgItem(box, 0xFFFF));
 }
 
 inline void ExpectEnd(const Program& program, const std::string& why, std::chrono::milliseconds limit = 10s)
 {
     if (!program.EndsWithin(limit))
         Fail("the program is still running " + why);
-    Say("ok the program ended " + why);
 }
 
 inline HWND GoToSaveDialog(const Program& program)
@@ -237,38 +187,29 @@ inline HWND GoToSaveDialog(const Program& program)
     return WaitForDialog(program, kSaveFile);
 }
 
-inline HWND OpenAbout(const Program& program, HWND main)
-{
-    PostMessageA(main, WM_SYSCOMMAND, IDM_ABOUTBOX, 0);
-    return WaitForDialog(program, kAbout);
-}
-
 // The system's file-save dialog, by its file-name field: its caption is in
 // the user's language.
 inline HWND FileSaveDialogOf(const Program& program)
 {
-    return WaitFor("the file-save dialog", 15s, [&]() -> HWND {
-        const auto found = WindowsOf(program.Pid(), [](HWND hwnd) {
+    return WaitFor("the file-save dialog", 15s, [&] {
+        return WindowOf(program.Pid(), [](HWND hwnd) {
             return ClassOf(hwnd) == "#32770" && IsWindowVisible(hwnd) && GetDlgItem(hwnd, 0x47c) != nullptr;
         });
-        return found.empty() ? nullptr : found.front();
     });
 }
 
 // Dockstart's hidden window.
 inline HWND HiddenWindowOf(DWORD pid)
 {
-    const auto found = WindowsOf(pid, [](HWND hwnd) {
+    return WindowOf(pid, [](HWND hwnd) {
         return _stricmp(ClassOf(hwnd).c_str(), "Edit") == 0 &&
                (GetWindowLongA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW) != 0;
     });
-    return found.empty() ? nullptr : found.front();
 }
 
 inline bool PopupMenuShown()
 {
-    const HWND menu = FindWindowA("#32768", nullptr);
-    return menu != nullptr && IsWindowVisible(menu);
+    return IsWindowVisible(FindWindowA("#32768", nullptr)) != FALSE;
 }
 
 inline void TrayClick(HWND hidden, UINT button)
@@ -283,16 +224,13 @@ inline void ChooseExit(HWND hidden)
     PostMessageA(hidden, WM_KEYDOWN, VK_RETURN, 0);
 }
 
-// Answers Dockstart's start-at-log-on question ("yes" or "no").
-inline void AnswerQuestion(const Program& program, const std::string& answer)
+// Answers Dockstart's start-at-log-on question with IDYES or IDNO.
+inline void AnswerQuestion(const Program& program, int answer)
 {
     const auto box =
         WaitFor("the start-at-log-on question", 15s, [&] { return MessageBoxOf(program.Pid(), text::kLauncherName); });
-    if (box->second != text::kStartQuestionWindows)
-        Fail("question \"" + box->second + "\"");
-    PostMessageA(box->first, WM_COMMAND, MAKEWPARAM(answer == "yes" ? IDYES : IDNO, BN_CLICKED), 0);
-    WaitGone(box->first, "the question");
-    Say("ok answered " + answer);
+    Press(box, answer);
+    WaitGone(box, "the question");
 }
 
 using Scenario = std::function<void(const std::string& program, const std::vector<std::string>& args)>;
