@@ -1,8 +1,7 @@
-// How the Windows side names bridges: hardware ids from SetupAPI, port
-// names, and the simulated bridges' announcements of COM ports.
+// How the Windows side names bridges: hardware ids from SetupAPI and port
+// names.
 #include <gtest/gtest.h>
 
-#include "platform/bridge_file.h"
 #include "platform/win32/exclusive_port.h"
 #include "platform/win32/usb_hardware_id.h"
 
@@ -41,21 +40,6 @@ TEST(PortNames, OnlyComAndANumberAreReachedThroughTheDeviceNamespace)
         EXPECT_FALSE(IsComPortName(other));
         EXPECT_EQ(PortDevicePath(other), other);
     }
-}
-
-TEST(BridgeFiles, WindowsDevicesAreAnnounced)
-{
-    for (const auto& [text, device] : {std::pair{"COM5 10c4 ea60\n", "COM5"},
-                                       {"COM5 10c4 ea60\r\n", "COM5"},
-                                       {"\\\\.\\COM12 10c4 ea60", "\\\\.\\COM12"},
-                                       {"C:\\sim\\line 10c4 ea60", "C:\\sim\\line"},
-                                       {"d:/sim/line 1 2", "d:/sim/line"}}) {
-        const std::optional<BridgeFile> bridge = ParseBridgeFile(text);
-        ASSERT_TRUE(bridge) << text;
-        EXPECT_EQ(bridge->devicePath, device);
-    }
-    for (const char* other : {"COMX 10c4 ea60", "COM5", "sim\\line 10c4 ea60", "C:line 10c4 ea60", "\\\\.\\ 10c4 ea60"})
-        EXPECT_FALSE(ParseBridgeFile(other)) << other;
 }
 
 } // namespace
