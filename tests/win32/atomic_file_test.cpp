@@ -4,14 +4,10 @@
 
 #include "platform/atomic_file.h"
 #include "platform/user_folders.h"
-#include "scratch_folder.h"
+#include "tests/posix/scratch_folder.h"
 
 namespace k4 {
 namespace {
-
-using test::NamesIn;
-using test::ReadWholeFile;
-using test::WriteWholeFile;
 
 // An older, longer file is replaced whole at the commit and not before, with
 // no temporary left: through a forward slash, and in folders and names of
@@ -23,23 +19,20 @@ TEST(AtomicFile, ReplacesAnOlderFileWholeUnderAnyName)
         "report.csv",         "sub/out.xls", "Jürgen Süd Mühle\\Süd Mühle.csv", "Южная\\Мельница №2.csv",
         "表示\\ソフト表.csv", "ölçüm\\😀.csv"};
     for (const std::string place : places) {
-        test::ScratchFolder scratch;
+        k4test::ScratchFolder scratch;
         const std::size_t cut = place.find_last_of("\\/");
-        const std::string folder = cut == std::string::npos ? scratch.Path() : scratch / place.substr(0, cut);
-        if (cut != std::string::npos) {
-            ASSERT_TRUE(EnsureFolder(folder)) << place;
-            EXPECT_EQ(NamesIn(scratch.Path()), std::vector<std::string>{place.substr(0, cut)});
-        }
-        const std::string target = scratch / place;
-        WriteWholeFile(target, "an older and much longer file that must leave no tail");
+        const std::string folder = cut == std::string::npos ? "" : place.substr(0, cut);
+        ASSERT_TRUE(EnsureFolder(scratch / folder)) << place;
+        EXPECT_EQ(scratch.Names(), folder.empty() ? std::vector<std::string>{} : std::vector{folder});
+        scratch.Write(place, "an older and much longer file that must leave no tail");
         AtomicFile file;
-        ASSERT_TRUE(file.Open(target)) << place;
+        ASSERT_TRUE(file.Open(scratch / place)) << place;
         EXPECT_TRUE(file.Write("new,"));
         EXPECT_TRUE(file.Write(place));
-        EXPECT_EQ(ReadWholeFile(target), "an older and much longer file that must leave no tail");
+        EXPECT_EQ(scratch.Read(place), "an older and much longer file that must leave no tail");
         ASSERT_TRUE(file.Commit()) << place;
-        EXPECT_EQ(ReadWholeFile(target), "new," + place);
-        EXPECT_EQ(NamesIn(folder), std::vector<std::string>{place.substr(cut + 1)});
+        EXPECT_EQ(scratch.Read(place), "new," + place);
+        EXPECT_EQ(scratch.Names(folder), std::vector<std::string>{place.substr(cut + 1)});
     }
 }
 
@@ -47,36 +40,22 @@ TEST(AtomicFile, ReplacesAnOlderFileWholeUnderAnyName)
 // was and leaves nothing else behind; so does a folder in the file's way.
 TEST(AtomicFile, AnEndWithoutCommitKeepsTheOlderFile)
 {
-    const struct {
-        const char* name;
-        void (*end)(AtomicFile&);
-        bool folderInTheWay;
-    } ends[] = {
-        {"abandoned", [](AtomicFile& f) { f.Abandon(); }, false},
-        {"destroyed", [](AtomicFile&) {}, false},
-        {"abandoned, then committed",
-         [](AtomicFile& f) {
-             f.Abandon();
-             EXPECT_FALSE(f.Commit());
-         },
-         false},
-        {"a folder in the way", [](AtomicFile& f) { EXPECT_FALSE(f.Commit()); }, true},
-    };
-    for (const auto& end : ends) {
-        test::ScratchFolder folder;
-        const std::string target = folder / "keep.xls";
-        const std::string older = end.folderInTheWay ? target + "\\inside" : target;
-        if (end.folderInTheWay)
-            CreateDirectoryA(target.c_str(), nullptr);
-        WriteWholeFile(older, "older");
+    enum End { Abandoned, Destroyed, AbandonedThenCommitted, FolderInTheWay };
+    for (const End end : {Abandoned, Destroyed, AbandonedThenCommitted, FolderInTheWay}) {
+        k4test::ScratchFolder folder;
+        const std::string older = end == FolderInTheWay ? "keep.xls\\inside" : "keep.xls";
+        folder.Write(older, "older");
         {
             AtomicFile file;
-            ASSERT_TRUE(file.Open(target)) << end.name;
+            ASSERT_TRUE(file.Open(folder / "keep.xls")) << end;
             file.Write("partial");
-            end.end(file);
+            if (end == Abandoned || end == AbandonedThenCommitted)
+                file.Abandon();
+            if (end == AbandonedThenCommitted || end == FolderInTheWay)
+                EXPECT_FALSE(file.Commit()) << end;
         }
-        EXPECT_EQ(ReadWholeFile(older), "older") << end.name;
-        EXPECT_EQ(NamesIn(folder.Path()), std::vector<std::string>{"keep.xls"}) << end.name;
+        EXPECT_EQ(folder.Read(older), "older") << end;
+        EXPECT_EQ(folder.Names(), std::vector<std::string>{"keep.xls"}) << end;
     }
 }
 
@@ -85,20 +64,19 @@ TEST(AtomicFile, AnEndWithoutCommitKeepsTheOlderFile)
 // targets that cannot be reached.
 TEST(AtomicFile, UnreachableTargetsAreRefusedAtOpen)
 {
-    test::ScratchFolder folder;
-    const std::string longest = folder / std::string(MAX_PATH - 2 - folder.Path().size(), 'a');
-    ASSERT_LT(longest.size() - folder.Path().size(), 256u) << "the scratch folder's name is too short";
+    k4test::ScratchFolder folder;
+    const std::string longest = folder / std::string(MAX_PATH - 2 - folder.Utf8().size(), 'a');
+    ASSERT_LT(longest.size() - folder.Utf8().size(), 256u) << "the scratch folder's name is too short";
     AtomicFile fits;
     ASSERT_TRUE(fits.Open(longest));
     ASSERT_TRUE(fits.Commit());
-    for (const std::string& target :
-         {longest + "b", folder / "no such folder\\out.csv", folder.Path() + "\\", std::string()}) {
+    for (const std::string& target : {longest + "b", folder / "no such folder\\out.csv", folder / "", std::string()}) {
         AtomicFile file;
         EXPECT_FALSE(file.Open(target)) << target;
         EXPECT_FALSE(file.Write("x")) << "a refused file takes no bytes";
         EXPECT_FALSE(file.Commit());
     }
-    EXPECT_EQ(NamesIn(folder.Path()).size(), 1u);
+    EXPECT_EQ(folder.Names().size(), 1u);
 }
 
 } // namespace

@@ -11,7 +11,7 @@
 #include "platform/program_starter.h"
 #include "platform/win32/manufacturing_library.h"
 #include "platform/win32/wide_text.h"
-#include "scratch_folder.h"
+#include "tests/posix/scratch_folder.h"
 
 namespace k4 {
 namespace {
@@ -35,7 +35,7 @@ bool LoadsByBareName(const wchar_t* name)
 // folder may name them.
 TEST(DynamicLibrary, LibrariesAndProgramsStartOnlyByTheirFullPath)
 {
-    test::ScratchFolder folder;
+    k4test::ScratchFolder folder;
     const std::string programs = folder / "Zähler Программы 表";
     ASSERT_TRUE(CreateDirectoryW(Widen(programs).c_str(), nullptr));
     CopyFromProgramFolder(kStandIn, programs + "\\bridges.dll");
@@ -49,11 +49,11 @@ TEST(DynamicLibrary, LibrariesAndProgramsStartOnlyByTheirFullPath)
     }
 
     CopyFromProgramFolder("k4-report.exe", programs + "\\k4-report.exe");
-    test::WriteWholeFile(folder / "not-a-program.exe", "text");
+    folder.Write("not-a-program.exe", "text");
     for (const auto& [file, starts] : {std::pair{programs + "\\k4-report.exe", true},
                                        {ProgramFolder() + "\\no such program.exe", false},
                                        {folder / "not-a-program.exe", false},
-                                       {folder.Path(), false},
+                                       {folder.Utf8(), false},
                                        {std::string(), false},
                                        {ProgramFolder() + "\\" + std::string(MAX_PATH, 'p') + ".exe", false}})
         EXPECT_EQ(SystemProgramStarter().Start(file), starts) << file;
@@ -63,16 +63,16 @@ TEST(DynamicLibrary, LibrariesAndProgramsStartOnlyByTheirFullPath)
 // thing: nothing after this test may count on the current folder.
 TEST(LibrarySearch, APlantedLibraryInTheCurrentFolderOrOnPathIsNotLoaded)
 {
-    test::ScratchFolder current;
-    test::ScratchFolder onPath;
+    k4test::ScratchFolder current;
+    k4test::ScratchFolder onPath;
     CopyFromProgramFolder(kStandIn, current / "k4-planted-here.dll");
     CopyFromProgramFolder(kStandIn, onPath / "k4-planted-on-path.dll");
     wchar_t oldFolder[MAX_PATH] = {};
     GetCurrentDirectoryW(MAX_PATH, oldFolder);
-    ASSERT_TRUE(SetCurrentDirectoryW(Widen(current.Path()).c_str()));
+    ASSERT_TRUE(SetCurrentDirectoryW(current.Path().c_str()));
     std::wstring path(32767, L'\0');
     path.resize(GetEnvironmentVariableW(L"PATH", path.data(), static_cast<DWORD>(path.size())));
-    SetEnvironmentVariableW(L"PATH", (Widen(onPath.Path()) + L";" + path).c_str());
+    SetEnvironmentVariableW(L"PATH", (onPath.Path().wstring() + L";" + path).c_str());
 
     // Without the restriction the system would take both.
     EXPECT_TRUE(LoadsByBareName(L"k4-planted-here.dll"));

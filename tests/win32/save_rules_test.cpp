@@ -7,26 +7,17 @@
 
 #include "common/output_path.h"
 #include "platform/path_rules.h"
-#include "scratch_folder.h"
+#include "tests/posix/scratch_folder.h"
 
 namespace k4 {
 namespace {
 
-TEST(WindowsPaths, WhichNamesStandForThemselves)
-{
-    EXPECT_EQ(PathSeparator(), '\\');
-    EXPECT_TRUE(IsPathSeparator('/'));
-    EXPECT_FALSE(IsPathSeparator(':'));
-    for (const char* full : {"C:\\x", "D:report", "c:/out/report", "\\\\server\\share\\r", "//server/share/r"})
-        EXPECT_TRUE(IsFullPath(full)) << full;
-    for (const char* inside : {"sub\\report", "r", "\\report", "\\\\", ""})
-        EXPECT_FALSE(IsFullPath(inside)) << inside;
-}
-
 TEST(WindowsPaths, TypedNamesGiveTheirBasePath)
 {
-    test::ScratchFolder documents;
+    k4test::ScratchFolder documents;
     const std::string data = documents / "K4 Data Folder\\";
+    EXPECT_FALSE(IsPathSeparator(':'));
+    EXPECT_FALSE(IsFullPath("\\report"));
     const struct {
         const char* typed;
         SaveCheck check;
@@ -37,16 +28,18 @@ TEST(WindowsPaths, TypedNamesGiveTheirBasePath)
         {"D:\\data.old\\report", SaveCheck::Ok, "D:\\data.old\\report"},
         {"D:\\out\\report.xls", SaveCheck::Ok, "D:\\out\\report"},
         {"\\\\server\\share\\r.csv", SaveCheck::Ok, "\\\\server\\share\\r"},
+        {"//server/share/r", SaveCheck::Ok, "//server/share/r"},
+        {"c:/out/report", SaveCheck::Ok, "c:/out/report"},
         {"sub\\report", SaveCheck::Ok, data + "sub\\report"},
         {"sub/report.txt", SaveCheck::Ok, data + "sub/report"},
         {"sub\\", SaveCheck::EmptyName, ""},
     };
     for (const auto& c : cases) {
         std::string result;
-        EXPECT_EQ(ResolveSavePath(c.typed, documents.Path(), "C:\\unused", result), c.check) << c.typed;
+        EXPECT_EQ(ResolveSavePath(c.typed, documents.Utf8(), "C:\\unused", result), c.check) << c.typed;
         EXPECT_EQ(result, c.basePath) << c.typed;
     }
-    EXPECT_EQ(test::NamesIn(data), std::vector<std::string>{}) << "a typed sub-folder is never created";
+    EXPECT_EQ(documents.Names("K4 Data Folder"), std::vector<std::string>{}) << "a typed sub-folder is never created";
     std::string result;
     EXPECT_EQ(ResolveSavePath("report", documents / std::string(MAX_PATH, 'd'), "C:\\unused", result),
               SaveCheck::DataFolderMissing);

@@ -17,12 +17,10 @@ std::mutex g_mutex;
 std::string g_folder;
 std::unique_ptr<k4::BridgeLibrary> g_bridges;
 
-// Runs `operation` on the library for the folder the process names now
-// (its own environment block, not a C run-time copy taken at load time).
-template <typename Operation>
-int WithBridges(Operation operation)
+// The library for the folder the process names now (its own environment
+// block, not a C run-time copy taken at load time); callers hold g_mutex.
+k4::BridgeLibrary& Bridges()
 {
-    std::lock_guard lock(g_mutex);
     char name[MAX_PATH] = {};
     const DWORD length = GetEnvironmentVariableA(k4::kBridgeDirVariable, name, sizeof name);
     const std::string now = length > 0 && length < sizeof name ? std::string(name, length) : std::string();
@@ -30,7 +28,7 @@ int WithBridges(Operation operation)
         g_folder = now;
         g_bridges = k4::MakeSimulatedBridgeLibrary(now);
     }
-    return operation(*g_bridges);
+    return *g_bridges;
 }
 
 k4::BridgeHandle Ours(HANDLE handle)
@@ -44,47 +42,42 @@ extern "C" {
 
 int WINAPI FakeGetNumDevices(DWORD* count)
 {
-    return WithBridges([&](k4::BridgeLibrary& bridges) {
-        std::uint32_t n = 0;
-        bridges.GetNumDevices(n);
-        *count = n;
-        return kSuccess;
-    });
+    const std::lock_guard lock(g_mutex);
+    std::uint32_t n = 0;
+    Bridges().GetNumDevices(n);
+    *count = n;
+    return kSuccess;
 }
 
 int WINAPI FakeOpen(DWORD index, HANDLE* handle)
 {
-    return WithBridges([&](k4::BridgeLibrary& bridges) {
-        k4::BridgeHandle opened = k4::kNoBridge;
-        if (bridges.Open(index, opened) != 0)
-            return kDeviceNotFound;
-        *handle = reinterpret_cast<HANDLE>(opened);
-        return kSuccess;
-    });
+    const std::lock_guard lock(g_mutex);
+    k4::BridgeHandle opened = k4::kNoBridge;
+    if (Bridges().Open(index, opened) != 0)
+        return kDeviceNotFound;
+    *handle = reinterpret_cast<HANDLE>(opened);
+    return kSuccess;
 }
 
 int WINAPI FakeGetVid(HANDLE handle, WORD* vid)
 {
-    return WithBridges([&](k4::BridgeLibrary& bridges) {
-        bridges.GetVid(Ours(handle), *vid);
-        return kSuccess;
-    });
+    const std::lock_guard lock(g_mutex);
+    Bridges().GetVid(Ours(handle), *vid);
+    return kSuccess;
 }
 
 int WINAPI FakeGetPid(HANDLE handle, WORD* pid)
 {
-    return WithBridges([&](k4::BridgeLibrary& bridges) {
-        bridges.GetPid(Ours(handle), *pid);
-        return kSuccess;
-    });
+    const std::lock_guard lock(g_mutex);
+    Bridges().GetPid(Ours(handle), *pid);
+    return kSuccess;
 }
 
 int WINAPI FakeClose(HANDLE handle)
 {
-    return WithBridges([&](k4::BridgeLibrary& bridges) {
-        bridges.Close(Ours(handle));
-        return kSuccess;
-    });
+    const std::lock_guard lock(g_mutex);
+    Bridges().Close(Ours(handle));
+    return kSuccess;
 }
 
 } // extern "C"
