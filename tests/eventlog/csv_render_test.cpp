@@ -6,8 +6,6 @@
 
 #include "eventlog/csv_writer.h"
 #include "eventlog/event_codes.h"
-#include "eventlog/log_image.h"
-#include "eventlog/sample_image.h"
 #include "record_builder.h"
 
 namespace k4 {
@@ -29,28 +27,6 @@ std::vector<std::string> Lines(const std::string& csv)
 std::vector<std::string> RenderLines(const test::TableBuilder& b)
 {
     return Lines(RenderCsv(b.Length(), b.Table()));
-}
-
-TEST(CsvRender, TheSampleLogGivesTheDocumentedLineShapes)
-{
-    std::vector<std::uint8_t> image = SampleLogImage();
-    EventTableArgs args;
-    ASSERT_TRUE(PrepareImageForWriters(image, args));
-    const auto lines = Lines(RenderCsv(args.tableLength, args.table));
-    ASSERT_GT(lines.size(), 9u);
-    const std::pair<std::size_t, const char*> expected[] = {
-        {0, kHeader},
-        {1, "0,0d,1h,3.7m,Tripped,Underload,,Volt,230,231,229,Amp,13,13,12,"},
-        {3, "2,0d,1h,2.5m,Power-up Delay,,,Volt,Overrange,,,Amp,0,0,0,"},
-        {4, "3,No Data,,,,,,,,,,,,,"},
-        {5, "4,2d,0h,0.0m,Switch On,,,Volt,460,459,461,Amp,4.2,4.3,4.1,"},
-        {6, "5,0d,3h,0.1m,Protection Change Parameter 7,,Bits 1000001,,,,,,,,"},
-        {7, "6,0d,3h,0.2m,Motor Change Parameter 1,,460,,,,,,,,"},
-        {8, "7,0d,3h,0.3m,Defaults Restored,,,,,,,,,,"},
-        {9, "8,0d,3h,0.4m,,,,"},
-    };
-    for (const auto& [at, line] : expected)
-        EXPECT_EQ(lines[at], line);
 }
 
 // Under a decimal-comma locale, as a desktop front end may set the C
