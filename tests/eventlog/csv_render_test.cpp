@@ -43,7 +43,7 @@ TEST(CsvRender, RecordsTheSampleDoesNotHave)
         {"one empty record", B().Empty(), {"0,No Data,,,,,,,,,,,,,"}},
         // 24/160 = 0.15 exactly in decimal, 0.150000006 as a float: prints 0.2.
         {"tenths of amps round through single precision",
-         B().Measurement(EVT_SWITCH_ON, 0, 0, {3680, 3680, 3680}, {24, 0, 8}),
+         B().Measurement(EVT_SWITCH_ON, 0, 2, {3680, 3680, 3680}, {24, 0, 8}), // any scale but 1
          {"0,0d,0h,0.0m,Switch On,,,Volt,230,230,230,Amp,0.2,0.0,0.1,"}},
         // Only line one's high byte marks a group; currents have no underrange.
         {"markers replace their group only",
