@@ -14,19 +14,16 @@ namespace {
 constexpr const char* kHeader =
     "Event,Day,Hour,Minute,Condition,Fault,Parameter Value,Measure,L1,L2,L3,Measure,L1,L2,L3";
 
-std::vector<std::string> Lines(const std::string& csv)
+// The table's CSV as lines, the header first.
+std::vector<std::string> Lines(const test::TableBuilder& b)
 {
+    const std::string csv = RenderCsv(b.Length(), b.Table());
     std::vector<std::string> lines;
     std::size_t start = 0;
     for (std::size_t end; (end = csv.find("\r\n", start)) != std::string::npos; start = end + 2)
         lines.push_back(csv.substr(start, end - start));
     EXPECT_EQ(start, csv.size()) << "text after the last line end";
     return lines;
-}
-
-std::vector<std::string> RenderLines(const test::TableBuilder& b)
-{
-    return Lines(RenderCsv(b.Length(), b.Table()));
 }
 
 // Under a decimal-comma locale, as a desktop front end may set the C
@@ -71,7 +68,7 @@ TEST(CsvRender, RecordsTheSampleDoesNotHave)
     for (const auto& c : cases) {
         std::vector<std::string> expected{kHeader};
         expected.insert(expected.end(), c.lines.begin(), c.lines.end());
-        EXPECT_EQ(RenderLines(c.table), expected) << c.what;
+        EXPECT_EQ(Lines(c.table), expected) << c.what;
     }
     EXPECT_TRUE(RenderCsv(0, B().Empty().Table()).empty()) << "zero table length";
     if (previous)
