@@ -198,33 +198,5 @@ TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
                                ", message: " + std::string(text::kUploadLostMessage) + ", quit"));
 }
 
-// Every result crosses from the event thread to the worker unchanged.
-TEST(SessionTest, UiThreadShellCarriesEveryCallAndResult)
-{
-    EventThread ui;
-    FakeShell inner;
-    inner.answers = {
-        {"not connected", {2}}, {"empty", {2}}, {"data found", {1}}, {"save file", {1}}, {"save complete", {2}}};
-    UiThreadShell shell(inner, ui);
-    std::thread worker([&] {
-        shell.SetProgress(4);
-        shell.HideMainWindow();
-        EXPECT_EQ(shell.ShowDeviceNotConnected(), NotConnectedChoice::Closed);
-        EXPECT_EQ(shell.ShowDeviceEmpty(), DeviceEmptyResult::Closed);
-        EXPECT_EQ(shell.ShowDataFound(), DataFoundChoice::Download);
-        EXPECT_EQ(shell.ShowSaveFile(), std::optional<std::string>("/data/pump7"));
-        EXPECT_EQ(shell.ShowSaveFile(), std::nullopt) << "script exhausted: Cancel";
-        EXPECT_EQ(shell.ShowSaveComplete(), SaveCompleteResult::Closed);
-        shell.ShowMessage(text::kTimeoutMessage);
-        shell.ShowMainWindow();
-        shell.PostQuit();
-    });
-    worker.join();
-    EXPECT_EQ(Joined(inner.log),
-              "progress 4, hide, not connected, empty, data found, save file, save file, save complete, "
-              "message: " +
-                  std::string(text::kTimeoutMessage) + ", show, quit");
-}
-
 } // namespace
 } // namespace k4::test
