@@ -66,7 +66,7 @@ TEST(DeviceWatch, StartsOncePerArrival)
         const char *polls, *starts, *startsWhenListed;
     } cases[] = {
         {"U H H U U", "11111", nullptr}, // held for the pass, then let go
-        {"U H - U", "1112", nullptr},   // unplugged while held, then back
+        {"U H - U", "1112", nullptr},    // unplugged while held, then back
         {"P", "0", nullptr},
         {"V", "0", nullptr},
         {"P PU", "01", nullptr},
