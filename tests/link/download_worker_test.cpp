@@ -72,7 +72,6 @@ TEST(WorkerTest, BridgeSearch)
         // A configured value above 16 bits; identifiers missing from the
         // configuration match nothing, not even an identifier read as 0.
         {{{kVid, kPid}}, false, kVid + 0x10000u, kPid, "", {{100, 10}}},
-        {{{0, 0}}, false, 0, 0, "", {{100, 10}}},
         {{{kVid, 0}}, false, kVid, 0, "", {{100, 10}}},
     };
     for (const auto& c : cases) {

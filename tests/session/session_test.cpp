@@ -1,15 +1,10 @@
-#include <atomic>
 #include <chrono>
-#include <deque>
 #include <future>
-#include <mutex>
 #include <thread>
 
 #include <gtest/gtest.h>
 
-#include "common/texts.h"
 #include "session/download_session.h"
-#include "session/ui_thread_shell.h"
 #include "tests/link/fakes.h"
 
 namespace k4::test {
@@ -19,52 +14,6 @@ using namespace std::chrono_literals;
 
 constexpr std::uint16_t kVid = 0x10C4;
 constexpr std::uint16_t kPid = 0xEA60;
-
-// A user-interface thread: one event queue, and nested loops while a modal
-// dialog is up, as a desktop toolkit runs them.
-class EventThread : public UiThreadRunner {
-public:
-    ~EventThread() override
-    {
-        m_quit = true;
-        m_thread.join();
-    }
-
-    void RunAndWait(const std::function<void()>& task) override
-    {
-        EXPECT_FALSE(OnThisThread()) << "never from the UI thread itself";
-        std::promise<void> done;
-        {
-            std::lock_guard lock(m_mutex);
-            m_tasks.push_back([&] {
-                task();
-                done.set_value();
-            });
-        }
-        done.get_future().wait();
-    }
-
-    // Runs events until `until` holds: the modal loop of a dialog.
-    void Loop(const std::function<bool()>& until)
-    {
-        while (!until()) {
-            std::unique_lock lock(m_mutex);
-            const std::function<void()> task = m_tasks.empty() ? nullptr : std::move(m_tasks.front());
-            if (task)
-                m_tasks.pop_front();
-            lock.unlock();
-            task ? task() : std::this_thread::sleep_for(1ms);
-        }
-    }
-
-    bool OnThisThread() const { return std::this_thread::get_id() == m_thread.get_id(); }
-
-private:
-    std::mutex m_mutex;
-    std::deque<std::function<void()>> m_tasks;
-    std::atomic<bool> m_quit{false};
-    std::thread m_thread{[this] { Loop([this] { return m_quit.load(); }); }};
-};
 
 struct SessionWorld {
     SessionWorld()
@@ -115,22 +64,14 @@ TEST(SessionTest, RunsTheWholePassOnItsOwnThreadAndReportsTheEnd)
     EXPECT_EQ(shell.log.back(), "quit");
 }
 
-// Without a unit: the firmware query answers nothing at once and sends
-// nothing; Stop ends the search without quit and without a prompt.
-TEST(SessionTest, WithoutAUnit)
+// Without a unit, Stop ends the search without quit and without a prompt.
+TEST(SessionTest, StopWithoutAUnit)
 {
     SessionWorld w;
     w.parts.settings.pollIntervalMs = 20;
     FakeBridgeLibrary& bridges = *w.bridges;
     FakeShell shell;
     DownloadSession session(shell, std::move(w.parts));
-    std::promise<std::optional<std::string>> answer;
-    session.RequestFirmwareVersion([&](std::optional<std::string> text) { answer.set_value(text); });
-    auto future = answer.get_future();
-    ASSERT_EQ(future.wait_for(2s), std::future_status::ready);
-    EXPECT_EQ(future.get(), std::nullopt);
-    EXPECT_TRUE(w.channel->writes.empty());
-
     session.Start();
     std::this_thread::sleep_for(50ms);
     session.Stop();
@@ -139,91 +80,6 @@ TEST(SessionTest, WithoutAUnit)
     EXPECT_FALSE(bridges.calls.empty()) << "it searched";
     for (const std::string& line : shell.log)
         EXPECT_TRUE(line.starts_with("progress")) << line;
-}
-
-// The shell's prompts run on the event thread. While the exchange's timeout
-// message is up (the worker holding the link), the user opens the About box
-// on that same thread: its query must not block the thread, and both the
-// message and the query must complete.
-TEST(SessionTest, AboutQueryWhileAnExchangeShowsAMessageDoesNotDeadlock)
-{
-    // One file, a good first data frame, then five frames whose checksums
-    // fail: the download ends with the timeout message, shown while the
-    // exchange still holds the link.
-    SessionWorld w;
-    w.bridges->attached.push_back({kVid, kPid});
-    w.channel->QueueBytes(CodeFrame(0, 0, {1}));
-    w.channel->QueueBytes(CodeFrame(1, 0, Pattern(8, 1)));
-    for (int i = 0; i < kBadFrameLimit; ++i)
-        w.channel->QueueBytes(Corrupted(CodeFrame(2, 0, Pattern(8, 9))));
-
-    struct UiShell : FakeShell {
-        EventThread* ui = nullptr;
-        DownloadSession* session = nullptr;
-        std::promise<std::optional<std::string>> firmware;
-        bool lockHeldDuringMessage = false;
-        void ShowMessage(std::string_view text) override
-        {
-            FakeShell::ShowMessage(text);
-            EXPECT_TRUE(ui->OnThisThread());
-            if (text != text::kTimeoutMessage)
-                return;
-            std::unique_lock probe(session->Link().m_csLink, std::try_to_lock);
-            lockHeldDuringMessage = !probe.owns_lock();
-            if (probe.owns_lock())
-                probe.unlock();
-            session->RequestFirmwareVersion([this](std::optional<std::string> t) { firmware.set_value(t); });
-            // The box stays up a moment, its loop running, before the user
-            // dismisses it.
-            const auto until = std::chrono::steady_clock::now() + 100ms;
-            ui->Loop([&] { return std::chrono::steady_clock::now() >= until; });
-        }
-    };
-
-    EventThread ui;
-    UiShell uiShell;
-    uiShell.ui = &ui;
-    UiThreadShell shell(uiShell, ui);
-    DownloadSession session(shell, std::move(w.parts));
-    uiShell.session = &session;
-    session.Start();
-
-    ASSERT_TRUE(session.WaitFor(10s)) << "the worker never got past the message";
-    auto firmware = uiShell.firmware.get_future();
-    ASSERT_EQ(firmware.wait_for(10s), std::future_status::ready) << "the About query never completed";
-    EXPECT_TRUE(uiShell.lockHeldDuringMessage);
-    EXPECT_EQ(session.Outcome(), PassOutcome::DownloadFailed);
-    EXPECT_TRUE(Joined(uiShell.log)
-                    .ends_with("message: " + std::string(text::kTimeoutMessage) +
-                               ", message: " + std::string(text::kUploadLostMessage) + ", quit"));
-}
-
-// Every result crosses from the event thread to the worker unchanged.
-TEST(SessionTest, UiThreadShellCarriesEveryCallAndResult)
-{
-    EventThread ui;
-    FakeShell inner;
-    inner.answers = {
-        {"not connected", {2}}, {"empty", {2}}, {"data found", {1}}, {"save file", {1}}, {"save complete", {2}}};
-    UiThreadShell shell(inner, ui);
-    std::thread worker([&] {
-        shell.SetProgress(4);
-        shell.HideMainWindow();
-        EXPECT_EQ(shell.ShowDeviceNotConnected(), NotConnectedChoice::Closed);
-        EXPECT_EQ(shell.ShowDeviceEmpty(), DeviceEmptyResult::Closed);
-        EXPECT_EQ(shell.ShowDataFound(), DataFoundChoice::Download);
-        EXPECT_EQ(shell.ShowSaveFile(), std::optional<std::string>("/data/pump7"));
-        EXPECT_EQ(shell.ShowSaveFile(), std::nullopt) << "script exhausted: Cancel";
-        EXPECT_EQ(shell.ShowSaveComplete(), SaveCompleteResult::Closed);
-        shell.ShowMessage(text::kTimeoutMessage);
-        shell.ShowMainWindow();
-        shell.PostQuit();
-    });
-    worker.join();
-    EXPECT_EQ(Joined(inner.log),
-              "progress 4, hide, not connected, empty, data found, save file, save file, save complete, "
-              "message: " +
-                  std::string(text::kTimeoutMessage) + ", show, quit");
 }
 
 } // namespace
