@@ -9,8 +9,6 @@ import subprocess
 import tempfile
 from pathlib import Path
 
-from harness.scene import k4_report
-
 CONFIG_KEY = r"HKLM\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
 USER_CONFIG_KEY = r"HKCU\SOFTWARE\Tavrin Co\K4 Data Transfer Application\Configuration"
 
@@ -70,8 +68,3 @@ def bridge_dir(scene):
     (scene.root / "wine-bridges").mkdir(exist_ok=True)
     return windows_path(scene.root / "wine-bridges")
 
-
-def linux_reports(image, base):
-    """The Linux k4-report's CSV and report of `image`, as bytes: what the
-    Windows build must write (the report but for its date)."""
-    return k4_report(image, base)

@@ -70,7 +70,7 @@ WHOLE_PASSES = (
 def case_whole_pass_in_users_languages(bench):
     bench.sim_image()  # into dumped.img
     generated = subprocess.run(["locale", "-a"], capture_output=True, text=True).stdout.lower().split()
-    linux_csv, linux_xls = wine.linux_reports(bench.root / "dumped.img", bench.root / "linux")
+    linux_csv, linux_xls = scene.k4_report(bench.root / "dumped.img", bench.root / "linux")
     data_folder = next((wine.prefix() / "drive_c" / "users").glob("*/Documents")).resolve() / "K4 Data Folder"
     for locale, how, folders, name, program_folder in WHOLE_PASSES:
         row = f"{locale} {how} {name}"
