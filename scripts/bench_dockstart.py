@@ -7,7 +7,10 @@ the opens of that device's pseudo-terminal with inotify; then (3) the time
 from a bridge file appearing to the main program's process start, median
 of RUNS.
 
-    bench_dockstart.py DOCKSTART K4_SIM SECONDS RUNS
+    K4_BIN_DIR=BUILD/bin bench_dockstart.py DOCKSTART SECONDS RUNS
+
+The scene (settings, stand-in main program, X server) is the tests' own,
+from tests/harness.
 """
 import ctypes
 import os
@@ -15,78 +18,24 @@ import statistics
 import struct
 import subprocess
 import sys
-import tempfile
 import time
 from pathlib import Path
 
-SETTINGS = "[Configuration]\nVID=0x10c4\nPID=0xea60\nRunOnStart=1\nMainAppPath={folder}/\n"
-# The stand-in notes the clock first thing (dash and date: about 2 ms).
-STAND_IN = '#!/bin/sh\ndate +%s.%N >> "{log}"\n'
+sys.path.insert(0, str(Path(__file__).resolve().parents[1] / "tests"))
+from harness.scene import Scene, wait_for  # noqa: E402
+
 IN_OPEN = 0x20
 
 
-def wait_for(condition, seconds, what):
-    end = time.monotonic() + seconds
-    while time.monotonic() < end:
-        if condition():
-            return
-        time.sleep(0.01)
-    raise SystemExit(f"timed out waiting for {what}")
-
-
-class Scene:
-    def __init__(self, dockstart, sim, bridges):
-        self.dir = Path(tempfile.mkdtemp(prefix="k4-bench-dock-"))
-        self.dockstart, self.sim = dockstart, sim
-        self.processes = []
-        for sub in ("system/Tavrin Co", "home", "programs", "bridges"):
-            (self.dir / sub).mkdir(parents=True)
-        (self.dir / "run").mkdir(mode=0o700)
-        self.starts = self.dir / "starts.log"
-        stand_in = self.dir / "programs" / "K4 Data Transfer Application"
-        stand_in.write_text(STAND_IN.format(log=self.starts))
-        stand_in.chmod(0o755)
-        (self.dir / "system/Tavrin Co/K4 Data Transfer Application.conf").write_text(
-            SETTINGS.format(folder=self.dir / "programs"))
-        self.env = dict(os.environ, XDG_CONFIG_DIRS=str(self.dir / "system"), XDG_CONFIG_HOME=str(self.dir / "home"),
-                        XDG_RUNTIME_DIR=str(self.dir / "run"), HOME=str(self.dir / "home"))
-        self.env.pop("QT_QPA_PLATFORM", None)
-        self.env.pop("K4_BRIDGE_DIR", None)
-        if bridges:
-            self.env["K4_BRIDGE_DIR"] = str(self.dir / "bridges")
-        read_end, write_end = os.pipe()
-        self.spawn(["Xvfb", "-displayfd", str(write_end), "-screen", "0", "800x600x24", "-nolisten", "tcp",
-                    "-noreset"], pass_fds=(write_end,))
-        os.close(write_end)
-        with os.fdopen(read_end) as pipe:
-            self.env["DISPLAY"] = ":" + pipe.readline().strip()
-
-    def spawn(self, args, **kwargs):
-        process = subprocess.Popen(args, env=self.env, stdin=subprocess.DEVNULL, stdout=subprocess.DEVNULL,
-                                   stderr=subprocess.DEVNULL, **kwargs)
-        self.processes.append(process)
-        return process
-
-    def start_dockstart(self):
-        self.dock = self.spawn([self.dockstart])
-        time.sleep(2)  # start-up is not what is measured
-        return self.dock
-
-    def announce(self, name, vid, pid):
-        sim = self.spawn([self.sim, "--bridge-dir", str(self.dir / "bridges"), "--name", name, "--vid", vid,
-                          "--pid", pid])
-        bridge = self.dir / "bridges" / f"{name}.bridge"
-        wait_for(bridge.exists, 5, "the bridge file")
-        return sim, bridge.read_text().split()[0]
-
-    def close(self):
-        for process in reversed(self.processes):
-            process.terminate()
-            try:
-                process.wait(5)
-            except subprocess.TimeoutExpired:
-                process.kill()
-        subprocess.run(["rm", "-rf", str(self.dir)])
+def start_dockstart(scene, dockstart, real_listing):
+    """Dockstart in the scene; with `real_listing` it lists the system's
+    bridges instead of the scene's bridge folder."""
+    env = scene.environment()
+    if real_listing:
+        del env["K4_BRIDGE_DIR"]
+    dock = scene.start([dockstart], env=env, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+    time.sleep(2)  # start-up is not what is measured
+    return dock
 
 
 # CPU time in nanoseconds from the scheduler (the clock ticks of
@@ -103,8 +52,8 @@ def cpu_and_switches(pid):
     return cpu, switches
 
 
-def idle(scene, seconds):
-    pid = scene.dock.pid
+def idle(dock, seconds):
+    pid = dock.pid
     cpu0, sw0, t0 = *cpu_and_switches(pid), time.monotonic()
     time.sleep(seconds)
     cpu1, sw1, t1 = *cpu_and_switches(pid), time.monotonic()
@@ -146,40 +95,37 @@ def latency(scene, runs):
     the announcement; the line is a pseudo-terminal that nobody answers."""
     _, line = os.openpty()
     device = os.ttyname(line)
-    bridges = scene.dir / "bridges"
     results = []
     for _ in range(runs):
-        before = len(scene.starts.read_text().splitlines()) if scene.starts.exists() else 0
+        before = scene.starts()
         # From the first trace of the bridge in the folder: the watch's
         # interval runs from there.
         appeared = time.time()
-        (bridges / ".unit.tmp").write_text(f"{device} 10c4 ea60\n")
-        os.rename(bridges / ".unit.tmp", bridges / "unit.bridge")
-        wait_for(lambda: scene.starts.exists() and len(scene.starts.read_text().splitlines()) > before, 5,
-                 "the start")
-        results.append(1000 * (float(scene.starts.read_text().splitlines()[-1]) - appeared))
-        (bridges / "unit.bridge").unlink()
+        (scene.bridges / ".unit.tmp").write_text(f"{device} 10c4 ea60\n")
+        os.rename(scene.bridges / ".unit.tmp", scene.bridges / "unit.bridge")
+        wait_for("the start", lambda: scene.starts() > before, 5)
+        results.append(1000 * (scene.start_times()[-1] - appeared))
+        (scene.bridges / "unit.bridge").unlink()
         time.sleep(0.4)
     os.close(line)
     return results
 
 
 def main():
-    dockstart, sim, seconds, runs = sys.argv[1], sys.argv[2], float(sys.argv[3]), int(sys.argv[4])
+    dockstart, seconds, runs = sys.argv[1], float(sys.argv[2]), int(sys.argv[3])
 
-    scene = Scene(dockstart, sim, bridges=False)
+    scene = Scene(launcher=True, x11=True)
     try:
-        scene.start_dockstart()
-        report_idle("real bridge listing (sysfs, udev events)", *idle(scene, seconds))
+        report_idle("real bridge listing (sysfs, udev events)", *idle(start_dockstart(scene, dockstart, True), seconds))
     finally:
         scene.close()
 
-    scene = Scene(dockstart, sim, bridges=True)
+    scene = Scene(launcher=True, x11=True)
     try:
-        _, device = scene.announce("foreign", "0403", "6001")
-        watch = opens_watch(device)
-        scene.start_dockstart()
-        report_idle("another maker's device attached (simulated bridge)", *idle(scene, seconds))
+        foreign = scene.start_sim("foreign", "--vid", "0403", "--pid", "6001")
+        watch = opens_watch(foreign.bridge_file.read_text().split()[0])
+        dock = start_dockstart(scene, dockstart, False)
+        report_idle("another maker's device attached (simulated bridge)", *idle(dock, seconds))
         print(f"opens of that device's port by Dockstart: {count_events(watch)}")
         os.close(watch)
         times = latency(scene, runs)

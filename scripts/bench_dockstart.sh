@@ -17,4 +17,4 @@ for program in Dockstart k4-sim; do
   [ -x "$here/$build/bin/$program" ] || { echo "no $here/$build/bin/$program; build it first"; exit 1; }
 done
 command -v Xvfb >/dev/null || { echo "Xvfb is missing"; exit 1; }
-python3 "$here/scripts/bench_dockstart.py" "$here/$build/bin/Dockstart" "$here/$build/bin/k4-sim" "$seconds" "$runs"
+K4_BIN_DIR="$here/$build/bin" python3 "$here/scripts/bench_dockstart.py" "$here/$build/bin/Dockstart" "$seconds" "$runs"

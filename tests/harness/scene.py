@@ -140,17 +140,22 @@ class Scene:
         if launcher:
             stand_in = self.root / "programs" / "K4 Data Transfer Application"
             stand_in.parent.mkdir()
-            stand_in.write_text(f'#!/bin/sh\necho started >> "{self.root}/starts"\n')
+            # It notes the clock first thing (dash and date: about 2 ms).
+            stand_in.write_text(f'#!/bin/sh\ndate +%s.%N >> "{self.root}/starts"\n')
             stand_in.chmod(0o755)
             settings += f"RunOnStart=1\nMainAppPath={stand_in.parent}/\n"
         settings_file = self.config_dirs / "Tavrin Co" / "K4 Data Transfer Application.conf"
         settings_file.parent.mkdir(parents=True)
         settings_file.write_text(settings)
 
+    def start_times(self):
+        """When the stand-in main program was started, in seconds since the epoch."""
+        path = self.root / "starts"
+        return [float(line) for line in path.read_text().splitlines()] if path.exists() else []
+
     def starts(self):
         """How often the stand-in main program was started."""
-        path = self.root / "starts"
-        return len(path.read_text().splitlines()) if path.exists() else 0
+        return len(self.start_times())
 
     def start_sim(self, name="unit", *args, paced=False):
         self.simulators.append(Simulator(self, name, args, paced))
@@ -167,9 +172,10 @@ class Scene:
             env["DISPLAY"] = self.display
         return env
 
-    def start(self, command, **popen_options):
-        """A program that runs beside the test; close() ends it."""
-        self.processes.append(subprocess.Popen(command, env=self.environment(), stdin=subprocess.DEVNULL,
+    def start(self, command, env=None, **popen_options):
+        """A program that runs beside the test, in the scene's environment
+        unless `env` is given; close() ends it."""
+        self.processes.append(subprocess.Popen(command, env=env or self.environment(), stdin=subprocess.DEVNULL,
                                                **popen_options))
         return self.processes[-1]
 
